@@ -1,0 +1,71 @@
+// The plug-in base: configuration, parameters, the preset list, state hooks, host-edit and editor
+// notifications, on top of the processor side. A wrapper (VST3 module, standalone host) derives
+// from it and overrides the host-facing hooks; without one they do nothing.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "IByteChunk.h"
+#include "IParam.h"
+#include "IPlugConfig.h"
+#include "IPlugPresets.h"
+#include "IPlugProcessor.h"
+
+class IPlugBase : public IPlugProcessor {
+ public:
+  IPlugBase(const InstanceInfo& info, const Config& config);
+  ~IPlugBase() override = default;
+
+  const Config& GetConfig() const { return config; }
+  const char* GetPluginName() const { return config.pluginName; }
+  const char* GetProductName() const { return config.productName; }
+  const char* GetMfrName() const { return config.mfrName; }
+  int GetPluginVersion() const { return config.vendorVersion; }
+  std::string GetPluginVersionString() const { return VersionString(config.vendorVersion); }
+  int GetUniqueID() const { return config.uniqueID; }
+  int GetMfrID() const { return config.mfrID; }
+  bool DoesStateChunks() const { return config.plugDoesChunks; }
+
+  int NParams() const { return numParams; }
+  IParam* GetParam(int index) { return index >= 0 && index < numParams ? &params[index] : nullptr; }
+  const IParam* GetParam(int index) const { return index >= 0 && index < numParams ? &params[index] : nullptr; }
+
+  // Saved state (non-audio thread). The defaults store every parameter as a 64-bit value.
+  // UnserializeState returns the position after what it read, or -1 when it refuses.
+  virtual bool SerializeState(IByteChunk& chunk) const;
+  virtual int UnserializeState(const IByteChunk& chunk, int startPos);
+
+  // Preset list (non-audio thread).
+  int NPresets() const { return static_cast<int>(presets.size()); }
+  const IPreset* GetPreset(int index) const;
+  const char* GetPresetName(int index) const;
+  int GetCurrentPresetIdx() const { return currentPresetIdx; }
+  // Stores name and chunk in the first slot that holds no state yet; false when none is free.
+  bool MakePresetFromChunk(const char* name, const IByteChunk& chunk);
+  // Restores a preset through UnserializeState (success when it returns a position > 0); a slot
+  // without state first captures the current state through SerializeState.
+  bool RestorePreset(int index);
+
+  // One edit as the host sees it. No host is attached here; a wrapper overrides these.
+  virtual void BeginInformHostOfParamChange(int) {}
+  virtual void InformHostOfParamChange(int, double) {}
+  virtual void EndInformHostOfParamChange(int) {}
+
+  // Pushes a value to the open editor's controls bound to a parameter; nothing without an editor.
+  virtual void SendParameterValueFromDelegate(int, double, bool) {}
+
+  // Notifications after a parameter changed.
+  virtual void OnParamChange(int, EParamSource, int) {}
+  virtual void OnParamChangeUI(int, EParamSource) {}
+  // OnParamChange for every parameter in index order.
+  void OnParamReset(EParamSource source);
+
+ private:
+  Config config;
+  int numParams = 0;
+  std::unique_ptr<IParam[]> params;
+  std::vector<IPreset> presets;
+  int currentPresetIdx = 0;
+};
