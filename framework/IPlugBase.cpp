@@ -4,16 +4,16 @@
 
 IPlugBase::IPlugBase(const InstanceInfo&, const Config& pluginConfig)
     : IPlugProcessor(pluginConfig),
-      config(pluginConfig),
+      baseConfig(pluginConfig),
       numParams(std::max(pluginConfig.nParams, 0)),
-      params(std::make_unique<IParam[]>(static_cast<std::size_t>(numParams))),
-      presets(static_cast<std::size_t>(std::max(pluginConfig.nPresets, 0))) {
-  for (std::size_t i = 0; i < presets.size(); ++i) presets[i].name = "Empty";
+      paramList(std::make_unique<IParam[]>(static_cast<std::size_t>(numParams))),
+      presetList(static_cast<std::size_t>(std::max(pluginConfig.nPresets, 0))) {
+  for (std::size_t i = 0; i < presetList.size(); ++i) presetList[i].name = "Empty";
 }
 
 bool IPlugBase::SerializeState(IByteChunk& chunk) const {
   for (int i = 0; i < numParams; ++i) {
-    const double v = params[i].Value();
+    const double v = paramList[i].Value();
     chunk.Put(&v);
   }
   return true;
@@ -24,7 +24,7 @@ int IPlugBase::UnserializeState(const IByteChunk& chunk, int startPos) {
   for (int i = 0; i < numParams && pos >= 0; ++i) {
     double v = 0.0;
     pos = chunk.Get(&v, pos);
-    if (pos >= 0) params[i].Set(v);
+    if (pos >= 0) paramList[i].Set(v);
   }
   if (pos >= 0) OnParamReset(kPresetRecall);
   return pos;
@@ -32,7 +32,7 @@ int IPlugBase::UnserializeState(const IByteChunk& chunk, int startPos) {
 
 const IPreset* IPlugBase::GetPreset(int index) const {
   if (index < 0 || index >= NPresets()) return nullptr;
-  return &presets[static_cast<std::size_t>(index)];
+  return &presetList[static_cast<std::size_t>(index)];
 }
 
 const char* IPlugBase::GetPresetName(int index) const {
@@ -41,7 +41,7 @@ const char* IPlugBase::GetPresetName(int index) const {
 }
 
 bool IPlugBase::MakePresetFromChunk(const char* name, const IByteChunk& chunk) {
-  for (IPreset& preset : presets) {
+  for (IPreset& preset : presetList) {
     if (preset.initialized) continue;
     preset.initialized = true;
     preset.name = name ? name : "";
@@ -53,7 +53,7 @@ bool IPlugBase::MakePresetFromChunk(const char* name, const IByteChunk& chunk) {
 
 bool IPlugBase::RestorePreset(int index) {
   if (index < 0 || index >= NPresets()) return false;
-  IPreset& preset = presets[static_cast<std::size_t>(index)];
+  IPreset& preset = presetList[static_cast<std::size_t>(index)];
   bool restored = false;
   if (!preset.initialized) {
     preset.initialized = true;

@@ -18,19 +18,19 @@ class IPlugBase : public IPlugProcessor {
   IPlugBase(const InstanceInfo& info, const Config& config);
   ~IPlugBase() override = default;
 
-  const Config& GetConfig() const { return config; }
-  const char* GetPluginName() const { return config.pluginName; }
-  const char* GetProductName() const { return config.productName; }
-  const char* GetMfrName() const { return config.mfrName; }
-  int GetPluginVersion() const { return config.vendorVersion; }
-  std::string GetPluginVersionString() const { return VersionString(config.vendorVersion); }
-  int GetUniqueID() const { return config.uniqueID; }
-  int GetMfrID() const { return config.mfrID; }
-  bool DoesStateChunks() const { return config.plugDoesChunks; }
+  const Config& GetConfig() const { return baseConfig; }
+  const char* GetPluginName() const { return baseConfig.pluginName; }
+  const char* GetProductName() const { return baseConfig.productName; }
+  const char* GetMfrName() const { return baseConfig.mfrName; }
+  int GetPluginVersion() const { return baseConfig.vendorVersion; }
+  std::string GetPluginVersionString() const { return VersionString(baseConfig.vendorVersion); }
+  int GetUniqueID() const { return baseConfig.uniqueID; }
+  int GetMfrID() const { return baseConfig.mfrID; }
+  bool DoesStateChunks() const { return baseConfig.plugDoesChunks; }
 
   int NParams() const { return numParams; }
-  IParam* GetParam(int index) { return index >= 0 && index < numParams ? &params[index] : nullptr; }
-  const IParam* GetParam(int index) const { return index >= 0 && index < numParams ? &params[index] : nullptr; }
+  IParam* GetParam(int index) { return index >= 0 && index < numParams ? &paramList[index] : nullptr; }
+  const IParam* GetParam(int index) const { return index >= 0 && index < numParams ? &paramList[index] : nullptr; }
 
   // Saved state (non-audio thread). The defaults store every parameter as a 64-bit value.
   // UnserializeState returns the position after what it read, or -1 when it refuses.
@@ -38,7 +38,7 @@ class IPlugBase : public IPlugProcessor {
   virtual int UnserializeState(const IByteChunk& chunk, int startPos);
 
   // Preset list (non-audio thread).
-  int NPresets() const { return static_cast<int>(presets.size()); }
+  int NPresets() const { return static_cast<int>(presetList.size()); }
   const IPreset* GetPreset(int index) const;
   const char* GetPresetName(int index) const;
   int GetCurrentPresetIdx() const { return currentPresetIdx; }
@@ -63,9 +63,9 @@ class IPlugBase : public IPlugProcessor {
   void OnParamReset(EParamSource source);
 
  private:
-  Config config;
+  Config baseConfig;
   int numParams = 0;
-  std::unique_ptr<IParam[]> params;
-  std::vector<IPreset> presets;
+  std::unique_ptr<IParam[]> paramList;
+  std::vector<IPreset> presetList;
   int currentPresetIdx = 0;
 };

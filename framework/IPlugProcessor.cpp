@@ -8,7 +8,7 @@ constexpr std::size_t R(ERoute route) { return static_cast<std::size_t>(route); 
 }  // namespace
 
 IPlugProcessor::IPlugProcessor(const Config& config)
-    : ioConfigs(ParseChannelIO(config.channelIOStr)), latency(config.latency) {
+    : ioConfigs(ParseChannelIO(config.channelIOStr)), reportedLatency(config.latency) {
   for (const IOConfig& io : ioConfigs) {
     for (std::size_t r = 0; r < 2; ++r) {
       const std::vector<int>& buses = r == 0 ? io.inputBuses : io.outputBuses;
@@ -33,8 +33,8 @@ void IPlugProcessor::ProcessBlock(float**, float** outputs, int nFrames) {
 }
 
 void IPlugProcessor::AttachBuses(ERoute route, const AudioBusBuffers32* buses, int numBuses) {
-  slots[R(route)].fill(nullptr);
-  connected[R(route)].fill(false);
+  channelSlots[R(route)].fill(nullptr);
+  slotConnected[R(route)].fill(false);
   if (!buses) return;
   const int n = std::min(numBuses, kMaxBuses);
   for (int b = 0; b < n; ++b) {
@@ -43,8 +43,8 @@ void IPlugProcessor::AttachBuses(ERoute route, const AudioBusBuffers32* buses, i
     const int channels = std::min(buses[b].numChannels, width);
     for (int c = 0; c < channels; ++c) {
       float* samples = buses[b].channels ? buses[b].channels[c] : nullptr;
-      slots[R(route)][first + c] = samples;
-      connected[R(route)][first + c] = samples != nullptr;
+      channelSlots[R(route)][first + c] = samples;
+      slotConnected[R(route)][first + c] = samples != nullptr;
     }
   }
 }
@@ -53,20 +53,20 @@ void IPlugProcessor::ProcessBuffers(const AudioBusBuffers32* inputBuses, int num
                                     const AudioBusBuffers32* outputBuses, int numOutputBuses, int nFrames) {
   AttachBuses(ERoute::kInput, inputBuses, numInputBuses);
   AttachBuses(ERoute::kOutput, outputBuses, numOutputBuses);
-  ProcessBlock(slots[R(ERoute::kInput)].data(), slots[R(ERoute::kOutput)].data(), nFrames);
+  ProcessBlock(channelSlots[R(ERoute::kInput)].data(), channelSlots[R(ERoute::kOutput)].data(), nFrames);
 }
 
 bool IPlugProcessor::IsChannelConnected(ERoute route, int channel) const {
   if (channel < 0 || channel >= kMaxChannelSlots) return false;
-  return connected[R(route)][channel];
+  return slotConnected[R(route)][channel];
 }
 
 int IPlugProcessor::NChansConnected(ERoute route) const {
-  return static_cast<int>(std::count(connected[R(route)].begin(), connected[R(route)].end(), true));
+  return static_cast<int>(std::count(slotConnected[R(route)].begin(), slotConnected[R(route)].end(), true));
 }
 
 void IPlugProcessor::SetChannelConnections(ERoute route, int first, int count, bool isConnected) {
-  for (int c = std::max(first, 0); c < first + count && c < kMaxChannelSlots; ++c) connected[R(route)][c] = isConnected;
+  for (int c = std::max(first, 0); c < first + count && c < kMaxChannelSlots; ++c) slotConnected[R(route)][c] = isConnected;
 }
 
 int IPlugProcessor::MaxNBuses(ERoute route) const {
