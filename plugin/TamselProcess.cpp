@@ -1,0 +1,81 @@
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "Tamsel.h"
+
+void Tamsel::Prepare() {
+  double rate = GetSampleRate();
+  if (!std::isfinite(rate) || rate <= 0.0) rate = 48000.0;
+  ParamVector snapshot;
+  engine->SetParams(GetParamValues(snapshot));
+  engine->SetSampleRate(rate);  // clamps to 22050..192000 and resets
+  SetLatency(0);
+  engineRunning = true;
+}
+
+void Tamsel::OnReset() { Prepare(); }
+
+void Tamsel::OnActivate(bool active) {
+  if (active)
+    Prepare();
+  else
+    engineRunning = false;  // the engine keeps its state
+}
+
+// Audio thread. Inputs: main left, main right, sidechain left, sidechain right; outputs left,
+// right. No allocation: the chunk buffers are members, the snapshot is local.
+void Tamsel::ProcessBlock(float** inputs, float** outputs, int nFrames) {
+  if (nFrames < 1) return;
+  const int outCount = std::min(NOutChansConnected(), static_cast<int>(kMaxChannelSlots));
+
+  if (!engineRunning) {
+    for (int c = 0; c < outCount; ++c)
+      if (outputs[c]) std::memset(outputs[c], 0, sizeof(float) * static_cast<std::size_t>(nFrames));
+    return;
+  }
+
+  ParamVector snapshot;
+  engine->SetParams(GetParamValues(snapshot));
+
+  // Sources per slot; nullptr reads as 0. A silent-flagged channel reads as exactly 0.
+  auto source = [inputs](int slot, bool use) -> const float* { return (use && inputs) ? inputs[slot] : nullptr; };
+  const bool monoMain = mainChannels < 2;
+  const float* mainLeft = source(0, mainChannels >= 1 && (mainSilenceFlags & 1u) == 0);
+  const float* mainRight = source(1, !monoMain && (mainSilenceFlags & 2u) == 0);
+  const bool monoSide = !(sidechainActive && IsChannelConnected(ERoute::kInput, 3));
+  const float* sideLeft = source(2, sidechainActive && (sidechainSilenceFlags & 1u) == 0);
+  const float* sideRight = source(3, !monoSide && (sidechainSilenceFlags & 2u) == 0);
+  const bool bypass = hostBypass.load(std::memory_order_relaxed);
+
+  const float* mainIn[2] = {chunkInput[0].data(), chunkInput[1].data()};
+  const float* sideIn[2] = {chunkSidechain[0].data(), chunkSidechain[1].data()};
+  float* out[2] = {chunkOutput[0].data(), chunkOutput[1].data()};
+
+  for (int s = 0; s < nFrames; s += kEngineChunk) {
+    const int n = std::min(kEngineChunk, nFrames - s);
+    for (int j = 0; j < n; ++j) {
+      const float left = mainLeft ? mainLeft[s + j] : 0.0f;
+      chunkInput[0][j] = left;
+      chunkInput[1][j] = monoMain ? left : (mainRight ? mainRight[s + j] : 0.0f);
+      const float refLeft = sideLeft ? sideLeft[s + j] : 0.0f;
+      chunkSidechain[0][j] = refLeft;
+      chunkSidechain[1][j] = monoSide ? refLeft : (sideRight ? sideRight[s + j] : 0.0f);
+    }
+
+    engine->Process(mainIn, out, n, bypass, sideIn, sidechainActive, sidechainSilent);
+
+    for (int c = 0; c < outCount; ++c) {
+      float* dest = outputs[c];
+      if (!dest) continue;
+      for (int j = 0; j < n; ++j) {
+        float v = 0.0f;
+        if (outCount == 1)
+          v = (chunkOutput[0][j] + chunkOutput[1][j]) * 0.5f;
+        else if (c < 2)
+          v = chunkOutput[static_cast<std::size_t>(c)][j];
+        dest[s + j] = v;
+      }
+    }
+  }
+}
