@@ -1,5 +1,8 @@
 // The view exchange: one writer (audio thread) publishes under a sequence count, readers copy
 // without locks and keep a copy only when the count was even and unchanged around it.
+// Published words are stored with release and loaded with acquire (plain moves on x86): a reader
+// that sees any word of a publication then also sees that publication's odd count on its second
+// look, so a torn copy is always refused. No fences, which ThreadSanitizer could not follow.
 #include "EngineMath.h"
 #include "RiderEngine.h"
 
@@ -9,7 +12,8 @@ namespace {
 
 constexpr int kReadAttempts = 4;
 constexpr double kHistoryStepMs = 40.0;
-constexpr auto kRelaxed = std::memory_order_relaxed;
+constexpr auto kStore = std::memory_order_release;
+constexpr auto kLoad = std::memory_order_acquire;
 
 enum LevelSlot : int {
   kSlotSampleRate,
@@ -58,16 +62,14 @@ void RiderEngine::PublishView(float inputPeak, float gainedPeak, float outputPea
                               float outputPeakRight, float referencePeak, bool connected, bool clipped,
                               bool hostBypass) {
   viewSequence.fetch_add(1, std::memory_order_seq_cst);
-  // Keeps the stores below from becoming visible before the count turned odd.
-  std::atomic_thread_fence(std::memory_order_release);
 
   const double levels[9] = {sampleRate,    LevelDb(fastMeanSquare), LevelDb(outputMeanSquare),
                             LevelDb(referenceMeanSquare), targetDb,  slowRequestDb,
                             fastRequestDb, gainDb,                   kHistoryStepMs};
-  for (int i = 0; i < 9; ++i) publishedLevels[i].store(levels[i], kRelaxed);
+  for (int i = 0; i < 9; ++i) publishedLevels[i].store(levels[i], kStore);
 
   const float peaks[6] = {inputPeak, gainedPeak, outputPeak, outputPeakLeft, outputPeakRight, referencePeak};
-  for (int i = 0; i < 6; ++i) publishedPeaks[i].store(peaks[i], kRelaxed);
+  for (int i = 0; i < 6; ++i) publishedPeaks[i].store(peaks[i], kStore);
 
   const bool analyzerOn = params[kAnalyzer] > 0.0f;
   std::uint32_t flags = 0;
@@ -77,15 +79,15 @@ void RiderEngine::PublishView(float inputPeak, float gainedPeak, float outputPea
   if (connected) flags |= kFlagSidechainConnected;
   if (analyzerOn) flags |= kFlagAnalyzerOn;
   if (hostBypass || params[kBypass] > 0.0f) flags |= kFlagBypassed;
-  publishedFlags.store(flags, kRelaxed);
+  publishedFlags.store(flags, kStore);
 
   std::int32_t modeCode = kModeCodeSolo;
   if (params[kMode] != 0.0f) {
     modeCode = !connected ? kModeCodeNoSidechain : referenceActive ? kModeCodeReferenceOpen : kModeCodeReferenceClosed;
   }
-  publishedModeCode.store(modeCode, kRelaxed);
-  publishedSampleCount.store(sampleCount, kRelaxed);
-  publishedHistoryCount.store(historyCount, kRelaxed);
+  publishedModeCode.store(modeCode, kStore);
+  publishedSampleCount.store(sampleCount, kStore);
+  publishedHistoryCount.store(historyCount, kStore);
 
   // Unroll the rings oldest first: the write index holds the oldest point.
   if (analyzerOn) {
@@ -93,8 +95,8 @@ void RiderEngine::PublishView(float inputPeak, float gainedPeak, float outputPea
     for (int k = 0; k < kHistoryRings; ++k) {
       const HistoryCurve& ring = historyRings[k];
       auto& dest = publishedHistory[k];
-      for (int j = 0; j < split; ++j) dest[j].store(ring[historyWriteIndex + j], kRelaxed);
-      for (int j = split; j < kHistoryPoints; ++j) dest[j].store(ring[j - split], kRelaxed);
+      for (int j = 0; j < split; ++j) dest[j].store(ring[historyWriteIndex + j], kStore);
+      for (int j = split; j < kHistoryPoints; ++j) dest[j].store(ring[j - split], kStore);
     }
   }
 
@@ -103,7 +105,7 @@ void RiderEngine::PublishView(float inputPeak, float gainedPeak, float outputPea
 
 ViewSnapshot RiderEngine::ReadView() const {
   for (int attempt = 0; attempt < kReadAttempts; ++attempt) {
-    const std::uint32_t s = viewSequence.load(std::memory_order_acquire);
+    const std::uint32_t s = viewSequence.load(kLoad);
     if (s & 1u) continue;
 
     ViewSnapshot t;
@@ -111,31 +113,29 @@ ViewSnapshot RiderEngine::ReadView() const {
                                            &t.targetHistory,      &t.slowRequestHistory, &t.fastRequestHistory,
                                            &t.gainHistory};
     for (int k = 0; k < kHistoryRings; ++k) {
-      for (int j = 0; j < kHistoryPoints; ++j) (*curves[k])[j] = publishedHistory[k][j].load(kRelaxed);
+      for (int j = 0; j < kHistoryPoints; ++j) (*curves[k])[j] = publishedHistory[k][j].load(kLoad);
     }
-    t.sampleRate = publishedLevels[kSlotSampleRate].load(kRelaxed);
-    t.vocalDb = static_cast<float>(publishedLevels[kSlotVocal].load(kRelaxed));
-    t.outputDb = static_cast<float>(publishedLevels[kSlotOutput].load(kRelaxed));
-    t.referenceDb = static_cast<float>(publishedLevels[kSlotReference].load(kRelaxed));
-    t.targetDb = static_cast<float>(publishedLevels[kSlotTarget].load(kRelaxed));
-    t.slowRequestDb = static_cast<float>(publishedLevels[kSlotSlowRequest].load(kRelaxed));
-    t.fastRequestDb = static_cast<float>(publishedLevels[kSlotFastRequest].load(kRelaxed));
-    t.gainDb = static_cast<float>(publishedLevels[kSlotGain].load(kRelaxed));
-    t.historyStepMs = static_cast<float>(publishedLevels[kSlotHistoryStep].load(kRelaxed));
-    t.historyCount = publishedHistoryCount.load(kRelaxed);
-    const std::uint32_t flags = publishedFlags.load(kRelaxed);
+    t.sampleRate = publishedLevels[kSlotSampleRate].load(kLoad);
+    t.vocalDb = static_cast<float>(publishedLevels[kSlotVocal].load(kLoad));
+    t.outputDb = static_cast<float>(publishedLevels[kSlotOutput].load(kLoad));
+    t.referenceDb = static_cast<float>(publishedLevels[kSlotReference].load(kLoad));
+    t.targetDb = static_cast<float>(publishedLevels[kSlotTarget].load(kLoad));
+    t.slowRequestDb = static_cast<float>(publishedLevels[kSlotSlowRequest].load(kLoad));
+    t.fastRequestDb = static_cast<float>(publishedLevels[kSlotFastRequest].load(kLoad));
+    t.gainDb = static_cast<float>(publishedLevels[kSlotGain].load(kLoad));
+    t.historyStepMs = static_cast<float>(publishedLevels[kSlotHistoryStep].load(kLoad));
+    t.historyCount = publishedHistoryCount.load(kLoad);
+    const std::uint32_t flags = publishedFlags.load(kLoad);
     t.active = (flags & kFlagActive) != 0;
     t.holding = (flags & kFlagHolding) != 0;
     t.clipped = (flags & kFlagClipped) != 0;
     t.sidechainConnected = (flags & kFlagSidechainConnected) != 0;
     t.analyzerOn = (flags & kFlagAnalyzerOn) != 0;
     t.bypassed = (flags & kFlagBypassed) != 0;
-    t.modeCode = publishedModeCode.load(kRelaxed);
-    t.sampleCount = publishedSampleCount.load(kRelaxed);
+    t.modeCode = publishedModeCode.load(kLoad);
+    t.sampleCount = publishedSampleCount.load(kLoad);
 
-    // Orders the copy before the second look at the count.
-    std::atomic_thread_fence(std::memory_order_acquire);
-    if (viewSequence.load(kRelaxed) == s) {
+    if (viewSequence.load(kLoad) == s) {
       t.valid = true;
       return t;
     }
@@ -145,11 +145,11 @@ ViewSnapshot RiderEngine::ReadView() const {
 
 RiderPeaks RiderEngine::ReadPeaks() const {
   RiderPeaks p;
-  p.inputPeak = publishedPeaks[0].load(kRelaxed);
-  p.gainedPeak = publishedPeaks[1].load(kRelaxed);
-  p.outputPeak = publishedPeaks[2].load(kRelaxed);
-  p.outputPeakLeft = publishedPeaks[3].load(kRelaxed);
-  p.outputPeakRight = publishedPeaks[4].load(kRelaxed);
-  p.referencePeak = publishedPeaks[5].load(kRelaxed);
+  p.inputPeak = publishedPeaks[0].load(kLoad);
+  p.gainedPeak = publishedPeaks[1].load(kLoad);
+  p.outputPeak = publishedPeaks[2].load(kLoad);
+  p.outputPeakLeft = publishedPeaks[3].load(kLoad);
+  p.outputPeakRight = publishedPeaks[4].load(kLoad);
+  p.referencePeak = publishedPeaks[5].load(kLoad);
   return p;
 }
