@@ -40,6 +40,8 @@ class Tamsel : public TamselBase {
   Steinberg::tresult PLUGIN_API getState(Steinberg::IBStream* state) override;
   Steinberg::tresult PLUGIN_API setState(Steinberg::IBStream* state) override;
   void ApplyParameterChanges(Steinberg::Vst::ProcessData& data);
+  // The module's own 64-bit path (audio thread).
+  void ProcessDoubles(Steinberg::Vst::ProcessData& data);
 #endif
 
   // The live values as floats, in index order; any thread.
