@@ -8,7 +8,7 @@
 #include <vector>
 
 class IByteChunk {
- public:
+public:
   // Appends size bytes; returns the new size.
   int PutBytes(const void* data, int size) {
     if (size > 0) {
@@ -18,21 +18,21 @@ class IByteChunk {
     return Size();
   }
 
-  template <class T>
-  int Put(const T* value) {
+  template <class T> int Put(const T* value) {
     static_assert(std::is_trivially_copyable_v<T>);
     return PutBytes(value, static_cast<int>(sizeof(T)));
   }
 
   // Copies size bytes from startPos; returns the position after them, or -1 when they are not all there.
   int GetBytes(void* out, int size, int startPos) const {
-    if (startPos < 0 || size < 0 || startPos > Size() || size > Size() - startPos) return -1;
-    if (size > 0) std::memcpy(out, buffer.data() + startPos, static_cast<std::size_t>(size));
+    if (startPos < 0 || size < 0 || startPos > Size() || size > Size() - startPos)
+      return -1;
+    if (size > 0)
+      std::memcpy(out, buffer.data() + startPos, static_cast<std::size_t>(size));
     return startPos + size;
   }
 
-  template <class T>
-  int Get(T* value, int startPos) const {
+  template <class T> int Get(T* value, int startPos) const {
     static_assert(std::is_trivially_copyable_v<T>);
     return GetBytes(value, static_cast<int>(sizeof(T)), startPos);
   }
@@ -50,6 +50,6 @@ class IByteChunk {
   std::uint8_t* GetData() { return buffer.data(); }
   const std::uint8_t* GetData() const { return buffer.data(); }
 
- private:
+private:
   std::vector<std::uint8_t> buffer;
 };

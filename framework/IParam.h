@@ -8,7 +8,7 @@
 #include <vector>
 
 class IParam {
- public:
+public:
   enum EParamType { kTypeNone, kTypeBool, kTypeEnum, kTypeDouble };
   enum EParamUnit { kUnitCustom };
   enum EFlags { kFlagsNone = 0, kFlagStepped = 1 };
@@ -80,9 +80,10 @@ class IParam {
   // stores the constrained plain value in plain.
   bool ParseText(const char* text, double& plain) const;
 
- private:
+private:
   void InitCommon(const char* paramName, const char* paramLabel, const char* paramGroup, int paramFlags,
-                  EParamType paramType, double defaultPlain, double minPlain, double maxPlain, double stepSize);
+                  EParamType paramType, double defaultPlain, double minPlain, double maxPlain,
+                  double stepSize);
   int DisplayDecimals() const;
 
   std::string name;

@@ -14,7 +14,7 @@
 #include "IPlugProcessor.h"
 
 class IPlugBase : public IPlugProcessor {
- public:
+public:
   IPlugBase(const InstanceInfo& info, const Config& config);
   ~IPlugBase() override = default;
 
@@ -30,7 +30,9 @@ class IPlugBase : public IPlugProcessor {
 
   int NParams() const { return numParams; }
   IParam* GetParam(int index) { return index >= 0 && index < numParams ? &paramList[index] : nullptr; }
-  const IParam* GetParam(int index) const { return index >= 0 && index < numParams ? &paramList[index] : nullptr; }
+  const IParam* GetParam(int index) const {
+    return index >= 0 && index < numParams ? &paramList[index] : nullptr;
+  }
 
   // Saved state (non-audio thread). The defaults store every parameter as a 64-bit value.
   // UnserializeState returns the position after what it read, or -1 when it refuses.
@@ -62,7 +64,7 @@ class IPlugBase : public IPlugProcessor {
   // OnParamChange for every parameter in index order.
   void OnParamReset(EParamSource source);
 
- private:
+private:
   Config baseConfig;
   int numParams = 0;
   std::unique_ptr<IParam[]> paramList;

@@ -7,8 +7,8 @@
 #include <vector>
 
 struct IOConfig {
-  std::vector<int> inputBuses;   // channel count per input bus, main first
-  std::vector<int> outputBuses;  // channel count per output bus
+  std::vector<int> inputBuses;  // channel count per input bus, main first
+  std::vector<int> outputBuses; // channel count per output bus
 };
 
 // Parses a description; malformed arrangements are skipped.

@@ -13,7 +13,7 @@ struct Config {
   const char* pluginName = "";
   const char* productName = "";
   const char* mfrName = "";
-  int vendorVersion = 0;  // 0xMMMMmmpp: major, minor, patch
+  int vendorVersion = 0; // 0xMMMMmmpp: major, minor, patch
   int uniqueID = 0;
   int mfrID = 0;
   int latency = 0;
@@ -21,7 +21,7 @@ struct Config {
   bool plugDoesMidiOut = false;
   bool plugDoesMPE = false;
   bool plugDoesChunks = false;
-  int plugType = 0;  // 0: effect
+  int plugType = 0; // 0: effect
   bool plugHasUI = false;
   int plugWidth = 0;
   int plugHeight = 0;

@@ -4,8 +4,10 @@
 #include <cstring>
 
 namespace {
-constexpr std::size_t R(ERoute route) { return static_cast<std::size_t>(route); }
-}  // namespace
+constexpr std::size_t R(ERoute route) {
+  return static_cast<std::size_t>(route);
+}
+} // namespace
 
 IPlugProcessor::IPlugProcessor(const Config& config)
     : ioConfigs(ParseChannelIO(config.channelIOStr)), reportedLatency(config.latency) {
@@ -27,15 +29,18 @@ IPlugProcessor::IPlugProcessor(const Config& config)
 }
 
 void IPlugProcessor::ProcessBlock(float**, float** outputs, int nFrames) {
-  if (nFrames < 1) return;
+  if (nFrames < 1)
+    return;
   for (int c = 0; c < kMaxChannelSlots; ++c)
-    if (outputs[c]) std::memset(outputs[c], 0, sizeof(float) * static_cast<std::size_t>(nFrames));
+    if (outputs[c])
+      std::memset(outputs[c], 0, sizeof(float) * static_cast<std::size_t>(nFrames));
 }
 
 void IPlugProcessor::AttachBuses(ERoute route, const AudioBusBuffers32* buses, int numBuses) {
   channelSlots[R(route)].fill(nullptr);
   slotConnected[R(route)].fill(false);
-  if (!buses) return;
+  if (!buses)
+    return;
   const int n = std::min(numBuses, kMaxBuses);
   for (int b = 0; b < n; ++b) {
     const int first = busSlots[R(route)][b];
@@ -57,7 +62,8 @@ void IPlugProcessor::ProcessBuffers(const AudioBusBuffers32* inputBuses, int num
 }
 
 bool IPlugProcessor::IsChannelConnected(ERoute route, int channel) const {
-  if (channel < 0 || channel >= kMaxChannelSlots) return false;
+  if (channel < 0 || channel >= kMaxChannelSlots)
+    return false;
   return slotConnected[R(route)][channel];
 }
 
@@ -66,7 +72,8 @@ int IPlugProcessor::NChansConnected(ERoute route) const {
 }
 
 void IPlugProcessor::SetChannelConnections(ERoute route, int first, int count, bool isConnected) {
-  for (int c = std::max(first, 0); c < first + count && c < kMaxChannelSlots; ++c) slotConnected[R(route)][c] = isConnected;
+  for (int c = std::max(first, 0); c < first + count && c < kMaxChannelSlots; ++c)
+    slotConnected[R(route)][c] = isConnected;
 }
 
 int IPlugProcessor::MaxNBuses(ERoute route) const {
@@ -77,18 +84,22 @@ int IPlugProcessor::MaxNBuses(ERoute route) const {
 }
 
 int IPlugProcessor::MaxNChannelsForBus(ERoute route, int bus) const {
-  if (bus < 0 || bus >= kMaxBuses) return 0;
+  if (bus < 0 || bus >= kMaxBuses)
+    return 0;
   return busWidths[R(route)][bus];
 }
 
-int IPlugProcessor::MaxNChannels(ERoute route) const { return busSlots[R(route)][kMaxBuses]; }
+int IPlugProcessor::MaxNChannels(ERoute route) const {
+  return busSlots[R(route)][kMaxBuses];
+}
 
 int IPlugProcessor::FirstSlotOfBus(ERoute route, int bus) const {
-  if (bus < 0 || bus > kMaxBuses) return -1;
+  if (bus < 0 || bus > kMaxBuses)
+    return -1;
   return busSlots[R(route)][bus];
 }
 
-bool IPlugProcessor::IsSupportedArrangement(const int* inputChannels, int numInputBuses, const int* outputChannels,
-                                            int numOutputBuses) const {
+bool IPlugProcessor::IsSupportedArrangement(const int* inputChannels, int numInputBuses,
+                                            const int* outputChannels, int numOutputBuses) const {
   return MatchesIOConfig(ioConfigs, inputChannels, numInputBuses, outputChannels, numOutputBuses);
 }

@@ -15,7 +15,7 @@ struct AudioBusBuffers32 {
 };
 
 class IPlugProcessor {
- public:
+public:
   static constexpr int kMaxBuses = 4;
   static constexpr int kMaxChannelSlots = 8;
 
@@ -35,8 +35,8 @@ class IPlugProcessor {
   // channel counts of buses 0..b-1 in the channel I/O description, so with "2.2-2" the main
   // input is channelSlots 0-1 and the sidechain channelSlots 2-3 whatever the main bus holds. Records which
   // channelSlots are slotConnected, then calls ProcessBlock once. Allocates nothing.
-  void ProcessBuffers(const AudioBusBuffers32* inputBuses, int numInputBuses, const AudioBusBuffers32* outputBuses,
-                      int numOutputBuses, int nFrames);
+  void ProcessBuffers(const AudioBusBuffers32* inputBuses, int numInputBuses,
+                      const AudioBusBuffers32* outputBuses, int numOutputBuses, int nFrames);
 
   bool IsChannelConnected(ERoute route, int channel) const;
   int NInChansConnected() const { return NChansConnected(ERoute::kInput); }
@@ -61,13 +61,13 @@ class IPlugProcessor {
   bool IsSupportedArrangement(const int* inputChannels, int numInputBuses, const int* outputChannels,
                               int numOutputBuses) const;
 
- private:
+private:
   int NChansConnected(ERoute route) const;
   void AttachBuses(ERoute route, const AudioBusBuffers32* buses, int numBuses);
 
   std::vector<IOConfig> ioConfigs;
-  std::array<std::array<int, kMaxBuses>, 2> busWidths{};      // largest channel count per bus
-  std::array<std::array<int, kMaxBuses + 1>, 2> busSlots{};  // first slot per bus
+  std::array<std::array<int, kMaxBuses>, 2> busWidths{};    // largest channel count per bus
+  std::array<std::array<int, kMaxBuses + 1>, 2> busSlots{}; // first slot per bus
   std::array<std::array<float*, kMaxChannelSlots>, 2> channelSlots{};
   std::array<std::array<bool, kMaxChannelSlots>, 2> slotConnected{};
   double currentSampleRate = 44100.0;

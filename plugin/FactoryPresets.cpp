@@ -12,11 +12,12 @@ struct PresetChange {
 // The defaults with a few values changed.
 ParamVector Defaults(std::initializer_list<PresetChange> changes) {
   ParamVector values = kParamDefaults;
-  for (const PresetChange& change : changes) values[static_cast<std::size_t>(change.index)] = change.value;
+  for (const PresetChange& change : changes)
+    values[static_cast<std::size_t>(change.index)] = change.value;
   return values;
 }
 
-}  // namespace
+} // namespace
 
 FactoryPresetTable BuildFactoryPresets() {
   // clang-format off

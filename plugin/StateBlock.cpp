@@ -14,7 +14,8 @@ bool AreValidParamValues(const ParamVector& values) {
     if (!std::isfinite(v) || v < kParamMins[static_cast<std::size_t>(i)] ||
         v > kParamMaxs[static_cast<std::size_t>(i)])
       return false;
-    if (IsSteppedParam(i) && v != std::floor(v)) return false;
+    if (IsSteppedParam(i) && v != std::floor(v))
+      return false;
   }
   return true;
 }
@@ -32,18 +33,26 @@ bool WriteStateBlock(IByteChunk& chunk, const ParamVector& values, const ParamVe
 }
 
 bool ReadStateBlock(const IByteChunk& chunk, int start, StateBlock& block) {
-  if (start < 0 || chunk.Size() - start != kStateBlockSize) return false;
+  if (start < 0 || chunk.Size() - start != kStateBlockSize)
+    return false;
   int pos = chunk.Get(&block.magic, start);
-  if (pos < 0 || block.magic != kStateMagic) return false;
+  if (pos < 0 || block.magic != kStateMagic)
+    return false;
   pos = chunk.Get(&block.version, pos);
-  if (pos < 0 || block.version != kStateVersion) return false;
+  if (pos < 0 || block.version != kStateVersion)
+    return false;
   pos = chunk.Get(&block.count, pos);
-  if (pos < 0 || block.count != kNumParams) return false;
+  if (pos < 0 || block.count != kNumParams)
+    return false;
   pos = chunk.Get(&block.values, pos);
-  if (pos >= 0) pos = chunk.Get(&block.otherBank, pos);
-  if (pos >= 0) pos = chunk.Get(&block.currentPreset, pos);
-  if (pos >= 0) pos = chunk.Get(&block.activeBank, pos);
-  if (pos < 0) return false;
+  if (pos >= 0)
+    pos = chunk.Get(&block.otherBank, pos);
+  if (pos >= 0)
+    pos = chunk.Get(&block.currentPreset, pos);
+  if (pos >= 0)
+    pos = chunk.Get(&block.activeBank, pos);
+  if (pos < 0)
+    return false;
   // Compared unsigned, so every negative value is refused too.
   if (static_cast<std::uint32_t>(block.currentPreset) >= static_cast<std::uint32_t>(kNumFactoryPresets) ||
       static_cast<std::uint32_t>(block.activeBank) > 1u)

@@ -4,14 +4,17 @@
 
 Tamsel::Tamsel(const InstanceInfo& info) : TamselBase(info, kTamselConfig) {
   MakeRiderEngine(engine);
-  for (std::atomic<float>& value : otherBank) value.store(0.0f);
+  for (std::atomic<float>& value : otherBank)
+    value.store(0.0f);
   DeclareParams();
   RegisterFactoryPresets();
   for (int i = 0; i < kNumParams; ++i)
     otherBank[static_cast<std::size_t>(i)].exchange(static_cast<float>(GetParam(i)->Value()));
 }
 
-Tamsel::~Tamsel() { DestroyRiderEngine(engine); }
+Tamsel::~Tamsel() {
+  DestroyRiderEngine(engine);
+}
 
 void Tamsel::DeclareParams() {
   for (int i = 0; i < kNumParams; ++i) {
@@ -22,10 +25,10 @@ void Tamsel::DeclareParams() {
     } else if (IsSteppedParam(i)) {
       param->InitBool(kParamNames[k], kParamDefaults[k] != 0.0f, "", IParam::kFlagsNone, "", "off", "on");
     } else {
-      const IParam::Shape shape = IsExponentialParam(i) ? IParam::Shape(IParam::ShapeExp())
-                                                        : IParam::Shape(IParam::ShapeLinear());
-      param->InitDouble(kParamNames[k], kParamDefaults[k], kParamMins[k], kParamMaxs[k], 0.001, kParamUnits[k],
-                        IParam::kFlagsNone, "", shape, IParam::kUnitCustom);
+      const IParam::Shape shape =
+          IsExponentialParam(i) ? IParam::Shape(IParam::ShapeExp()) : IParam::Shape(IParam::ShapeLinear());
+      param->InitDouble(kParamNames[k], kParamDefaults[k], kParamMins[k], kParamMaxs[k], 0.001,
+                        kParamUnits[k], IParam::kFlagsNone, "", shape, IParam::kUnitCustom);
     }
   }
 }
@@ -44,7 +47,8 @@ void Tamsel::RegisterFactoryPresets() {
 
 ParamVector& Tamsel::GetParamValues(ParamVector& values) const {
   values.fill(0.0f);
-  for (int i = 0; i < kNumParams; ++i) values[static_cast<std::size_t>(i)] = static_cast<float>(GetParam(i)->Value());
+  for (int i = 0; i < kNumParams; ++i)
+    values[static_cast<std::size_t>(i)] = static_cast<float>(GetParam(i)->Value());
   return values;
 }
 

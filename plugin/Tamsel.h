@@ -22,7 +22,7 @@ using TamselBase = IPlugBase;
 #endif
 
 class Tamsel : public TamselBase {
- public:
+public:
   explicit Tamsel(const InstanceInfo& info = InstanceInfo{});
   ~Tamsel() override;
 
@@ -59,7 +59,7 @@ class Tamsel : public TamselBase {
   std::atomic<std::int32_t> currentPreset{0};
   std::atomic<bool> activeBank{false};
 
- protected:
+protected:
   // Written by the audio thread (bypass queue) and by a state restore on the host's thread.
   std::atomic<bool> hostBypass{false};
   // Written by activation and reset only.
@@ -77,7 +77,7 @@ class Tamsel : public TamselBase {
   std::array<std::array<float, kEngineChunk>, 2> chunkSidechain{};
   std::array<std::array<double, kEngineChunk>, 2> dryInput{};
 
- private:
+private:
   void DeclareParams();
   void RegisterFactoryPresets();
   void Prepare();

@@ -4,9 +4,11 @@
 #include "Tamsel.h"
 
 void Tamsel::ApplyPreset(int index) {
-  if (index < 0) return;
+  if (index < 0)
+    return;
   const FactoryPresetTable& table = GetFactoryPresets();
-  if (index >= kNumFactoryPresets) return;
+  if (index >= kNumFactoryPresets)
+    return;
   ApplyPresetValues(table[static_cast<std::size_t>(index)].values, true);
   currentPreset.exchange(index);
 }
@@ -15,7 +17,8 @@ void Tamsel::ApplyPreset(int index) {
 void Tamsel::ApplyPresetValues(const ParamVector& values, bool notifyHost) {
   for (int i = 0; i < kNumParams; ++i) {
     IParam* param = GetParam(i);
-    if (notifyHost) BeginInformHostOfParamChange(i);
+    if (notifyHost)
+      BeginInformHostOfParamChange(i);
     param->Set(static_cast<double>(values[static_cast<std::size_t>(i)]));
     const double normalized = param->GetNormalized();
     if (notifyHost) {
@@ -39,7 +42,8 @@ int Tamsel::FindMatchingPreset() const {
       const float tol = std::max((kParamMaxs[j] - kParamMins[j]) * 0.000002f, 0.00001f);
       matches = std::fabs(current[j] - values[j]) <= tol;
     }
-    if (matches) return p;
+    if (matches)
+      return p;
   }
   return -1;
 }

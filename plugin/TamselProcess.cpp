@@ -6,32 +6,37 @@
 
 void Tamsel::Prepare() {
   double rate = GetSampleRate();
-  if (!std::isfinite(rate) || rate <= 0.0) rate = 48000.0;
+  if (!std::isfinite(rate) || rate <= 0.0)
+    rate = 48000.0;
   ParamVector snapshot;
   engine->SetParams(GetParamValues(snapshot));
-  engine->SetSampleRate(rate);  // clamps to 22050..192000 and resets
+  engine->SetSampleRate(rate); // clamps to 22050..192000 and resets
   SetLatency(0);
   engineRunning = true;
 }
 
-void Tamsel::OnReset() { Prepare(); }
+void Tamsel::OnReset() {
+  Prepare();
+}
 
 void Tamsel::OnActivate(bool active) {
   if (active)
     Prepare();
   else
-    engineRunning = false;  // the engine keeps its state
+    engineRunning = false; // the engine keeps its state
 }
 
 // Audio thread. Inputs: main left, main right, sidechain left, sidechain right; outputs left,
 // right. No allocation: the chunk buffers are members, the snapshot is local.
 void Tamsel::ProcessBlock(float** inputs, float** outputs, int nFrames) {
-  if (nFrames < 1) return;
+  if (nFrames < 1)
+    return;
   const int outCount = std::min(NOutChansConnected(), static_cast<int>(kMaxChannelSlots));
 
   if (!engineRunning) {
     for (int c = 0; c < outCount; ++c)
-      if (outputs[c]) std::memset(outputs[c], 0, sizeof(float) * static_cast<std::size_t>(nFrames));
+      if (outputs[c])
+        std::memset(outputs[c], 0, sizeof(float) * static_cast<std::size_t>(nFrames));
     return;
   }
 
@@ -39,7 +44,9 @@ void Tamsel::ProcessBlock(float** inputs, float** outputs, int nFrames) {
   engine->SetParams(GetParamValues(snapshot));
 
   // Sources per slot; nullptr reads as 0. A silent-flagged channel reads as exactly 0.
-  auto source = [inputs](int slot, bool use) -> const float* { return (use && inputs) ? inputs[slot] : nullptr; };
+  auto source = [inputs](int slot, bool use) -> const float* {
+    return (use && inputs) ? inputs[slot] : nullptr;
+  };
   const bool monoMain = mainChannels < 2;
   const float* mainLeft = source(0, mainChannels >= 1 && (mainSilenceFlags & 1u) == 0);
   const float* mainRight = source(1, !monoMain && (mainSilenceFlags & 2u) == 0);
@@ -67,7 +74,8 @@ void Tamsel::ProcessBlock(float** inputs, float** outputs, int nFrames) {
 
     for (int c = 0; c < outCount; ++c) {
       float* dest = outputs[c];
-      if (!dest) continue;
+      if (!dest)
+        continue;
       for (int j = 0; j < n; ++j) {
         float v = 0.0f;
         if (outCount == 1)

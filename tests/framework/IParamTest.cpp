@@ -18,7 +18,7 @@ struct Params {
   }
 };
 
-}  // namespace
+} // namespace
 
 TEST(IParam, NormalisedConversion) {
   Params p;
@@ -28,9 +28,11 @@ TEST(IParam, NormalisedConversion) {
     double plain;
   };
   const Case cases[] = {
-      {&p.time, 0.0, 300.0},    {&p.time, 0.5, std::sqrt(300.0 * 5000.0)}, {&p.time, 1.0, 5000.0},
-      {&p.level, 0.0, -36.0},   {&p.level, 0.5, -21.0},                    {&p.level, 1.0, -6.0},
-      {&p.level, 0.25, -28.5},  {&p.toggle, 1.0, 1.0},                     {&p.choice, 0.0, 0.0},
+      {&p.time, 0.0, 300.0},   {&p.time, 0.5, std::sqrt(300.0 * 5000.0)},
+      {&p.time, 1.0, 5000.0},  {&p.level, 0.0, -36.0},
+      {&p.level, 0.5, -21.0},  {&p.level, 1.0, -6.0},
+      {&p.level, 0.25, -28.5}, {&p.toggle, 1.0, 1.0},
+      {&p.choice, 0.0, 0.0},
   };
   for (const Case& c : cases) {
     EXPECT_NEAR(c.param->FromNormalized(c.normalized), c.plain, 1e-9) << c.param->GetName() << c.normalized;
@@ -53,9 +55,10 @@ TEST(IParam, ConstrainSnapsSteppedValuesThenClamps) {
     double out;
   };
   const Case cases[] = {
-      {&p.toggle, 0.5, 1.0},    {&p.toggle, 0.49, 0.0}, {&p.toggle, -3.0, 0.0}, {&p.toggle, 7.0, 1.0},
-      {&p.choice, 0.5, 1.0},    {&p.choice, 1.5, 1.0},  {&p.choice, -0.5, 0.0}, {&p.level, -5.0, -6.0},
-      {&p.level, -18.2345, -18.2345}, {&p.level, -40.0, -36.0}, {&p.level, nan, -18.0}, {&p.time, 12.0, 300.0},
+      {&p.toggle, 0.5, 1.0},    {&p.toggle, 0.49, 0.0}, {&p.toggle, -3.0, 0.0},
+      {&p.toggle, 7.0, 1.0},    {&p.choice, 0.5, 1.0},  {&p.choice, 1.5, 1.0},
+      {&p.choice, -0.5, 0.0},   {&p.level, -5.0, -6.0}, {&p.level, -18.2345, -18.2345},
+      {&p.level, -40.0, -36.0}, {&p.level, nan, -18.0}, {&p.time, 12.0, 300.0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(c.param->Constrain(c.in), c.out) << c.param->GetName() << " " << c.in;
@@ -93,12 +96,17 @@ TEST(IParam, DisplayTexts) {
     const char* text;
   };
   const Case cases[] = {
-      {&p.toggle, 0.0, "off"},         {&p.toggle, 1.0, "on"},
-      {&p.choice, 0.0, "Solo"},        {&p.choice, 1.0, "Mix Reference"},
-      {&p.level, -18.0, "-18.000 dBFS"}, {&p.level, -20.5, "-20.500 dBFS"},
-      {&p.time, 1224.7449, "1224.745 ms"}, {&p.time, 300.0, "300.000 ms"},
+      {&p.toggle, 0.0, "off"},
+      {&p.toggle, 1.0, "on"},
+      {&p.choice, 0.0, "Solo"},
+      {&p.choice, 1.0, "Mix Reference"},
+      {&p.level, -18.0, "-18.000 dBFS"},
+      {&p.level, -20.5, "-20.500 dBFS"},
+      {&p.time, 1224.7449, "1224.745 ms"},
+      {&p.time, 300.0, "300.000 ms"},
   };
-  for (const Case& c : cases) EXPECT_EQ(c.param->DisplayText(c.value), c.text);
+  for (const Case& c : cases)
+    EXPECT_EQ(c.param->DisplayText(c.value), c.text);
   IParam centred;
   centred.InitDouble("Offset", 0.0, -18.0, 18.0, 0.001, "dB");
   EXPECT_EQ(centred.DisplayText(-0.0001), "0.000 dB");
@@ -113,14 +121,22 @@ TEST(IParam, ParseText) {
     double value;
   };
   const Case cases[] = {
-      {&p.toggle, "on", true, 1.0},          {&p.toggle, "OFF", true, 0.0},
-      {&p.toggle, "1", true, 1.0},           {&p.choice, "Mix Reference", true, 1.0},
-      {&p.choice, " Solo ", true, 0.0},      {&p.level, "-12.5", true, -12.5},
-      {&p.level, "-12.5 dBFS", true, -12.5}, {&p.level, "+0", true, -6.0},
-      {&p.level, "-100", true, -36.0},       {&p.time, "2e3 ms", true, 2000.0},
-      {&p.level, "-12,5", false, 0.0},       {&p.level, "-12.5 Hz", false, 0.0},
-      {&p.level, "abc", false, 0.0},         {&p.level, "nan", false, 0.0},
-      {&p.level, "", false, 0.0},            {&p.choice, "Stereo", false, 0.0},
+      {&p.toggle, "on", true, 1.0},
+      {&p.toggle, "OFF", true, 0.0},
+      {&p.toggle, "1", true, 1.0},
+      {&p.choice, "Mix Reference", true, 1.0},
+      {&p.choice, " Solo ", true, 0.0},
+      {&p.level, "-12.5", true, -12.5},
+      {&p.level, "-12.5 dBFS", true, -12.5},
+      {&p.level, "+0", true, -6.0},
+      {&p.level, "-100", true, -36.0},
+      {&p.time, "2e3 ms", true, 2000.0},
+      {&p.level, "-12,5", false, 0.0},
+      {&p.level, "-12.5 Hz", false, 0.0},
+      {&p.level, "abc", false, 0.0},
+      {&p.level, "nan", false, 0.0},
+      {&p.level, "", false, 0.0},
+      {&p.choice, "Stereo", false, 0.0},
   };
   for (const Case& c : cases) {
     double value = 0.0;

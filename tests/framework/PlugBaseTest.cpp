@@ -6,12 +6,12 @@
 
 namespace {
 
-constexpr Config kConfig{.nParams = 2, .nPresets = 3, .channelIOStr = "1-1 2-2 1.1-1 1.2-1 2.1-2 2.2-2",
-                         .vendorVersion = 0x100};
+constexpr Config kConfig{
+    .nParams = 2, .nPresets = 3, .channelIOStr = "1-1 2-2 1.1-1 1.2-1 2.1-2 2.2-2", .vendorVersion = 0x100};
 
 // Records the slots ProcessBlock receives and answers state restores with a chosen position.
 class Probe : public IPlugBase {
- public:
+public:
   Probe() : IPlugBase(InstanceInfo{}, kConfig) {}
   void ProcessBlock(float** inputs, float** outputs, int nFrames) override {
     in.assign(inputs, inputs + kMaxChannelSlots);
@@ -28,7 +28,7 @@ class Probe : public IPlugBase {
   int restoredSize = -1;
 };
 
-}  // namespace
+} // namespace
 
 TEST(PlugBase, VersionString) {
   EXPECT_EQ(VersionString(0x100), "0.1.0");
@@ -52,8 +52,8 @@ TEST(PlugBase, ChannelIOArrangements) {
     bool supported;
   };
   const Case cases[] = {
-      {{2, 2}, {2}, true},  {{2, 1}, {2}, true},  {{2, 0}, {2}, true}, {{2}, {2}, true},
-      {{1, 2}, {1}, true},  {{1, 0}, {1}, true},  {{2, 1}, {1}, false}, {{1, 0}, {2}, false},
+      {{2, 2}, {2}, true},  {{2, 1}, {2}, true},     {{2, 0}, {2}, true},  {{2}, {2}, true},
+      {{1, 2}, {1}, true},  {{1, 0}, {1}, true},     {{2, 1}, {1}, false}, {{1, 0}, {2}, false},
       {{2, 3}, {2}, false}, {{2, 2}, {2, 2}, false}, {{}, {2}, false},
   };
   for (const Case& c : cases)
@@ -103,7 +103,8 @@ TEST(PlugBase, AudioRoutineMapsBusesToFixedSlots) {
       EXPECT_EQ(probe.out[static_cast<size_t>(s)], k.outSlots[static_cast<size_t>(s)]) << s;
       outConnected += k.outSlots[static_cast<size_t>(s)] != nullptr;
     }
-    for (size_t s = 4; s < IPlugProcessor::kMaxChannelSlots; ++s) EXPECT_EQ(probe.in[s], nullptr);
+    for (size_t s = 4; s < IPlugProcessor::kMaxChannelSlots; ++s)
+      EXPECT_EQ(probe.in[s], nullptr);
     EXPECT_EQ(probe.NInChansConnected(), inConnected);
     EXPECT_EQ(probe.NOutChansConnected(), outConnected);
   }
@@ -126,7 +127,7 @@ TEST(PlugBase, PresetListAndRestore) {
   EXPECT_EQ(probe.GetCurrentPresetIdx(), 1);
   probe.restoreResult = -1;
   EXPECT_FALSE(probe.RestorePreset(0));
-  probe.restoreResult = 0;  // position 0 is no success either
+  probe.restoreResult = 0; // position 0 is no success either
   EXPECT_FALSE(probe.RestorePreset(0));
   EXPECT_EQ(probe.GetCurrentPresetIdx(), 1);
   EXPECT_FALSE(probe.RestorePreset(3));
@@ -157,7 +158,7 @@ TEST(PlugBase, ByteChunk) {
   EXPECT_EQ(chunk.Get(&w, 5), -1);
   EXPECT_EQ(chunk.Get(&w, -1), -1);
   EXPECT_EQ(chunk.Get(&w, 9), -1);
-  EXPECT_EQ(chunk.GetData()[0], 0xFB);  // little-endian
+  EXPECT_EQ(chunk.GetData()[0], 0xFB); // little-endian
   EXPECT_EQ(chunk.Resize(12), 12);
   EXPECT_EQ(chunk.Get(&w, 8), 12);
   EXPECT_EQ(w, 0);

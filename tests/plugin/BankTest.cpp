@@ -6,11 +6,12 @@ namespace {
 
 ParamVector OtherBank(const Tamsel& plugin) {
   ParamVector v;
-  for (size_t i = 0; i < kNumParams; ++i) v[i] = plugin.otherBank[i].load();
+  for (size_t i = 0; i < kNumParams; ++i)
+    v[i] = plugin.otherBank[i].load();
   return v;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Banks, FreshPluginShowsBWithDefaults) {
   auto plugin = MakePlugin();
@@ -28,7 +29,8 @@ TEST(Banks, ToggleTwiceRestoresEverything) {
   auto plugin = MakePlugin();
   plugin->ApplyPreset(10);
   plugin->GetParam(kMix)->Set(40.0);
-  for (size_t i = 0; i < kNumParams; ++i) plugin->otherBank[i].store(kParamMaxs[i]);
+  for (size_t i = 0; i < kNumParams; ++i)
+    plugin->otherBank[i].store(kParamMaxs[i]);
   const PluginState start = CaptureState(*plugin);
 
   plugin->ToggleBank();
@@ -90,7 +92,7 @@ TEST(Banks, HostSeesOneEditPerParameterThenNotifications) {
 
     ASSERT_EQ(plugin->delegateValues.size(), static_cast<size_t>(kNumParams));
     for (int i = 0; i < kNumParams; ++i)
-      EXPECT_EQ(plugin->delegateValues[static_cast<size_t>(i)], (HostEvent{HostEvent::kPerform, i,
-                                                                           plugin->GetParam(i)->GetNormalized()}));
+      EXPECT_EQ(plugin->delegateValues[static_cast<size_t>(i)],
+                (HostEvent{HostEvent::kPerform, i, plugin->GetParam(i)->GetNormalized()}));
   }
 }

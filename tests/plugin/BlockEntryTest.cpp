@@ -18,8 +18,10 @@ TEST(BlockEntry, LongBlockIsCutIntoChunksWithOneSnapshot) {
   EXPECT_EQ(plugin->engine->params, plugin->GetParamValues(live));
   // The buffers hold the last chunk (frames 1024..1299) over the tail of the second (788..1023).
   const auto& left = plugin->chunkInput[0];
-  for (int j = 0; j < 276; ++j) ASSERT_EQ(left[j], host.main[0][1024 + j]) << j;
-  for (int j = 276; j < 512; ++j) ASSERT_EQ(left[j], host.main[0][512 + j]) << j;
+  for (int j = 0; j < 276; ++j)
+    ASSERT_EQ(left[j], host.main[0][1024 + j]) << j;
+  for (int j = 276; j < 512; ++j)
+    ASSERT_EQ(left[j], host.main[0][512 + j]) << j;
 }
 
 TEST(BlockEntry, MonoMainFeedsBothEngineChannels) {
@@ -35,7 +37,8 @@ TEST(BlockEntry, MonoMainFeedsBothEngineChannels) {
   stereoHost.main[1] = monoHost.main[0];
   stereoHost.Process(*stereo);
 
-  for (int j = 0; j < 700 - 512; ++j) ASSERT_EQ(mono->chunkInput[1][j], monoHost.main[0][512 + j]);
+  for (int j = 0; j < 700 - 512; ++j)
+    ASSERT_EQ(mono->chunkInput[1][j], monoHost.main[0][512 + j]);
   EXPECT_EQ(monoHost.out, stereoHost.out);
   EXPECT_EQ(monoHost.out[0], monoHost.out[1]);
 }
@@ -72,7 +75,8 @@ TEST(BlockEntry, ExtraOutputChannelsGetZeros) {
   float* outputs[3] = {out[0].data(), out[1].data(), out[2].data()};
   plugin->SetChannelConnections(ERoute::kOutput, 0, 3, true);
   plugin->ProcessBlock(inputs, outputs, 64);
-  for (float v : out[2]) ASSERT_EQ(v, 0.0f);
+  for (float v : out[2])
+    ASSERT_EQ(v, 0.0f);
   EXPECT_NE(out[0][63], 0.7f);
 }
 
@@ -90,7 +94,8 @@ TEST(BlockEntry, ZerosWhileNotRunning) {
     FillTestSignal(host.main);
     host.Process(*plugin);
     for (const auto& channel : host.out)
-      for (float v : channel) ASSERT_EQ(v, 0.0f) << deactivated;
+      for (float v : channel)
+        ASSERT_EQ(v, 0.0f) << deactivated;
     EXPECT_EQ(plugin->engine->ReadView().sampleCount, countBefore) << deactivated;
     EXPECT_EQ(plugin->engine->sampleCount, countBefore) << deactivated;
   }
@@ -168,7 +173,8 @@ TEST(BlockEntry, SidechainMapping) {
     bool active;
     std::uint64_t flags;
   };
-  for (const Case c : {Case{1, true, 0}, Case{2, true, 0}, Case{2, false, 0}, Case{2, true, 2}, Case{1, true, 1}}) {
+  for (const Case c :
+       {Case{1, true, 0}, Case{2, true, 0}, Case{2, false, 0}, Case{2, true, 2}, Case{1, true, 1}}) {
     auto plugin = MakePlugin();
     plugin->sidechainActive = c.active;
     plugin->sidechainSilenceFlags = c.flags;
@@ -178,7 +184,7 @@ TEST(BlockEntry, SidechainMapping) {
     host.Process(*plugin);
     for (int j = 0; j < 200; ++j) {
       const float left = (c.active && !(c.flags & 1)) ? host.side[0][j] : 0.0f;
-      const float right = !c.active ? 0.0f
+      const float right = !c.active             ? 0.0f
                           : c.sideChannels == 1 ? left
                           : (c.flags & 2)       ? 0.0f
                                                 : host.side[1][j];

@@ -18,7 +18,7 @@ TEST(ParamDeclaration, FreshPluginReportsTheDefaults) {
     EXPECT_EQ(p->GetDefault(), static_cast<double>(kParamDefaults[k]));
     EXPECT_EQ(p->GetMin(), static_cast<double>(kParamMins[k]));
     EXPECT_EQ(p->GetMax(), static_cast<double>(kParamMaxs[k]));
-    const IParam::EParamType type = i == kMode ? IParam::kTypeEnum
+    const IParam::EParamType type = i == kMode          ? IParam::kTypeEnum
                                     : IsSteppedParam(i) ? IParam::kTypeBool
                                                         : IParam::kTypeDouble;
     EXPECT_EQ(p->Type(), type) << kParamNames[k];

@@ -7,12 +7,12 @@
 namespace {
 
 const char* const kPresetNames[kNumFactoryPresets] = {
-    "Natural Lead",   "Gentle Phrase Ride",  "Intimate Vocal",     "Fast Pop Lead",
-    "Dynamic Singer", "Quiet Interview",     "Podcast Tamsel",     "Narration Balance",
-    "Backing Vocal",  "Live Vocal Conservative", "Slow Ballad",    "Transient Friendly",
-    "Mix Reference Lead", "Mix Reference Soft", "Mix Reference Live", "Unity Audit"};
+    "Natural Lead",       "Gentle Phrase Ride",      "Intimate Vocal",     "Fast Pop Lead",
+    "Dynamic Singer",     "Quiet Interview",         "Podcast Tamsel",     "Narration Balance",
+    "Backing Vocal",      "Live Vocal Conservative", "Slow Ballad",        "Transient Friendly",
+    "Mix Reference Lead", "Mix Reference Soft",      "Mix Reference Live", "Unity Audit"};
 
-}  // namespace
+} // namespace
 
 TEST(FactoryPresets, NamesInOrderInTableAndPresetList) {
   auto plugin = MakePlugin();
@@ -104,7 +104,8 @@ TEST(FactoryPresets, AppliedValuesAreConstrained) {
   EXPECT_EQ(plugin->GetParam(kMode)->Value(), 1.0);
   EXPECT_EQ(plugin->GetParam(kMaxBoost)->Value(), 18.0);
   EXPECT_EQ(plugin->GetParam(kSlowTime)->Value(), 300.0);
-  for (const HostEvent& e : plugin->events) EXPECT_GE(e.kind, HostEvent::kChange);  // no host edit
+  for (const HostEvent& e : plugin->events)
+    EXPECT_GE(e.kind, HostEvent::kChange); // no host edit
 }
 
 TEST(FactoryPresets, RestoredThroughTheFrameworkPresetList) {
@@ -116,6 +117,7 @@ TEST(FactoryPresets, RestoredThroughTheFrameworkPresetList) {
   EXPECT_EQ(plugin->GetParamValues(live), GetFactoryPresets()[9].values);
   EXPECT_EQ(plugin->currentPreset.load(), 9);
   EXPECT_FALSE(plugin->activeBank.load());
-  for (size_t i = 0; i < kNumParams; ++i) EXPECT_EQ(plugin->otherBank[i].load(), GetFactoryPresets()[9].values[i]);
+  for (size_t i = 0; i < kNumParams; ++i)
+    EXPECT_EQ(plugin->otherBank[i].load(), GetFactoryPresets()[9].values[i]);
   EXPECT_EQ(plugin->FindMatchingPreset(), 9);
 }

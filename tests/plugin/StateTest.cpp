@@ -21,13 +21,11 @@ IByteChunk ChunkOf(const std::vector<std::uint8_t>& bytes) {
   return chunk;
 }
 
-template <class T>
-void Poke(std::vector<std::uint8_t>& bytes, size_t offset, T value) {
+template <class T> void Poke(std::vector<std::uint8_t>& bytes, size_t offset, T value) {
   std::memcpy(bytes.data() + offset, &value, sizeof(T));
 }
 
-template <class T>
-T Peek(const std::vector<std::uint8_t>& bytes, size_t offset) {
+template <class T> T Peek(const std::vector<std::uint8_t>& bytes, size_t offset) {
   T value;
   std::memcpy(&value, bytes.data() + offset, sizeof(T));
   return value;
@@ -38,7 +36,8 @@ void ChangeState(Tamsel& plugin) {
   plugin.ApplyPreset(6);
   plugin.GetParam(kMaxBoost)->Set(18.0);
   plugin.GetParam(kBypass)->Set(1.0);
-  for (size_t i = 0; i < kNumParams; ++i) plugin.otherBank[i].store(kParamMins[i]);
+  for (size_t i = 0; i < kNumParams; ++i)
+    plugin.otherBank[i].store(kParamMins[i]);
   plugin.otherBank[kMode].store(1.0f);
   plugin.activeBank.store(true);
 }
@@ -49,7 +48,7 @@ std::vector<std::uint8_t> SavedState(const Tamsel& plugin) {
   return Bytes(chunk);
 }
 
-}  // namespace
+} // namespace
 
 TEST(StateBlock, GoldenBytes) {
   auto plugin = MakePlugin();
@@ -60,7 +59,8 @@ TEST(StateBlock, GoldenBytes) {
 
   const std::vector<std::uint8_t> bytes = SavedState(*plugin);
   ASSERT_EQ(bytes.size(), 212u);
-  const std::vector<std::uint8_t> header = {0x53, 0x54, 0x41, 0x4B, 0x01, 0x00, 0x00, 0x00, 0x18, 0x00, 0x00, 0x00};
+  const std::vector<std::uint8_t> header = {0x53, 0x54, 0x41, 0x4B, 0x01, 0x00,
+                                            0x00, 0x00, 0x18, 0x00, 0x00, 0x00};
   EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 12), header);
   // -20.0f is 0xC1A00000, 1.0f is 0x3F800000.
   EXPECT_EQ(std::vector<std::uint8_t>(bytes.begin() + 28, bytes.begin() + 32),
@@ -107,8 +107,9 @@ TEST(StateBlock, RoundTripRestoresValuesBankPresetAndActiveBank) {
     EXPECT_EQ(target->delegateValues[i].value, target->GetParam(i)->GetNormalized());
   int recalls = 0;
   for (const HostEvent& e : target->events) {
-    EXPECT_NE(e.kind, HostEvent::kBegin);  // the host is not told by the reader
-    if (e.kind == HostEvent::kChange && e.value == static_cast<double>(kPresetRecall)) ++recalls;
+    EXPECT_NE(e.kind, HostEvent::kBegin); // the host is not told by the reader
+    if (e.kind == HostEvent::kChange && e.value == static_cast<double>(kPresetRecall))
+      ++recalls;
   }
   EXPECT_EQ(recalls, kNumParams);
 }
@@ -134,7 +135,8 @@ TEST(StateBlock, RefusedBlocksChangeNothing) {
       {"Max Boost 18.5", [](auto& b) { Poke<float>(b, 12 + 4 * kMaxBoost, 18.5f); }, 0},
       {"Slow Time below range", [](auto& b) { Poke<float>(b, 12 + 4 * kSlowTime, 299.0f); }, 0},
       {"NaN in other bank", [nan](auto& b) { Poke<float>(b, 108 + 4 * kFastAmount, nan); }, 0},
-      {"infinity in other bank", [](auto& b) { Poke<float>(b, 108, std::numeric_limits<float>::infinity()); }, 0},
+      {"infinity in other bank", [](auto& b) { Poke<float>(b, 108, std::numeric_limits<float>::infinity()); },
+       0},
       {"Analyzer 0.5 in other bank", [](auto& b) { Poke<float>(b, 108 + 4 * kAnalyzer, 0.5f); }, 0},
       {"start 0 after 4 other bytes", [](auto& b) { b.insert(b.begin(), 4, 0xEE); }, 0},
       {"negative start", [](auto&) {}, -1},
@@ -181,7 +183,8 @@ TEST(StateBlock, ValidParamValues) {
   EXPECT_TRUE(AreValidParamValues(kParamDefaults));
   EXPECT_TRUE(AreValidParamValues(kParamMins));
   EXPECT_TRUE(AreValidParamValues(kParamMaxs));
-  for (const FactoryPresetTable::value_type& preset : GetFactoryPresets()) EXPECT_TRUE(AreValidParamValues(preset.values));
+  for (const FactoryPresetTable::value_type& preset : GetFactoryPresets())
+    EXPECT_TRUE(AreValidParamValues(preset.values));
   ParamVector stepped = kParamDefaults;
   stepped[kBypass] = 1.0f;
   stepped[kAnalyzer] = 0.0f;

@@ -16,7 +16,7 @@ struct HostEvent {
 };
 
 class TestTamsel : public Tamsel {
- public:
+public:
   using Tamsel::chunkInput;
   using Tamsel::chunkOutput;
   using Tamsel::chunkSidechain;
@@ -50,7 +50,8 @@ class TestTamsel : public Tamsel {
 inline std::unique_ptr<TestTamsel> MakePlugin(double sampleRate = 48000.0, bool running = true) {
   auto plugin = std::make_unique<TestTamsel>();
   plugin->SetSampleRate(sampleRate);
-  if (running) plugin->OnReset();
+  if (running)
+    plugin->OnReset();
   return plugin;
 }
 
@@ -63,13 +64,18 @@ struct HostBuffers {
         side(static_cast<size_t>(sideChannels), std::vector<float>(static_cast<size_t>(frames))),
         out(static_cast<size_t>(outChannels), std::vector<float>(static_cast<size_t>(frames), 0.7f)) {}
 
-  int Frames() const { return main.empty() ? static_cast<int>(out[0].size()) : static_cast<int>(main[0].size()); }
+  int Frames() const {
+    return main.empty() ? static_cast<int>(out[0].size()) : static_cast<int>(main[0].size());
+  }
 
   void Process(IPlugProcessor& plugin) {
     std::vector<float*> mainPtrs, sidePtrs, outPtrs;
-    for (auto& c : main) mainPtrs.push_back(c.data());
-    for (auto& c : side) sidePtrs.push_back(c.data());
-    for (auto& c : out) outPtrs.push_back(c.data());
+    for (auto& c : main)
+      mainPtrs.push_back(c.data());
+    for (auto& c : side)
+      sidePtrs.push_back(c.data());
+    for (auto& c : out)
+      outPtrs.push_back(c.data());
     const AudioBusBuffers32 inputs[2] = {{static_cast<int>(main.size()), mainPtrs.data()},
                                          {static_cast<int>(side.size()), sidePtrs.data()}};
     const AudioBusBuffers32 outputs[1] = {{static_cast<int>(out.size()), outPtrs.data()}};
@@ -100,7 +106,8 @@ struct PluginState {
 inline PluginState CaptureState(const Tamsel& plugin) {
   PluginState s;
   plugin.GetParamValues(s.values);
-  for (size_t i = 0; i < kNumParams; ++i) s.otherBank[i] = plugin.otherBank[i].load();
+  for (size_t i = 0; i < kNumParams; ++i)
+    s.otherBank[i] = plugin.otherBank[i].load();
   s.currentPreset = plugin.currentPreset.load();
   s.activeBank = plugin.activeBank.load();
   return s;
