@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "Tamsel.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 
@@ -11,8 +15,40 @@ using namespace Steinberg::Vst;
 
 namespace {
 
-// Infinite or NaN (exponent bits all ones) becomes 0; the rest is held within +-32.
-double GuardSample(double x) { return std::isfinite(x) ? std::clamp(x, -32.0, 32.0) : 0.0; }
+// Infinite or NaN (exponent bits all ones) becomes 0; the rest is held within +-32, keeping its
+// bits (-0.0 too). x - x is 0 exactly for finite x.
+inline double GuardSample(double x) {
+  double held = 32.0 < x ? 32.0 : x;
+  held = -32.0 > held ? -32.0 : held;
+  return x - x == 0.0 ? held : 0.0;
+}
+
+// One chunk of a host channel, guarded into dry (main channels only) and narrowed into chunk; a
+// missing channel reads as zeros.
+void LoadChunk(const double* source, double* dry, float* chunk, int n) {
+  if (!source) {
+    if (dry) std::fill(dry, dry + n, 0.0);
+    std::fill(chunk, chunk + n, 0.0f);
+    return;
+  }
+  int j = 0;
+#if defined(__SSE2__)
+  // The same guard two samples at a time: minpd(32, x) and maxpd(-32, .) are the two selects.
+  const __m128d high = _mm_set1_pd(32.0), low = _mm_set1_pd(-32.0), zero = _mm_setzero_pd();
+  for (; j + 2 <= n; j += 2) {
+    const __m128d x = _mm_loadu_pd(source + j);
+    const __m128d held = _mm_max_pd(low, _mm_min_pd(high, x));
+    const __m128d g = _mm_and_pd(held, _mm_cmpeq_pd(_mm_sub_pd(x, x), zero));
+    if (dry) _mm_storeu_pd(dry + j, g);
+    _mm_storel_pi(reinterpret_cast<__m64*>(chunk + j), _mm_cvtpd_ps(g));
+  }
+#endif
+  for (; j < n; ++j) {
+    const double g = GuardSample(source[j]);
+    if (dry) dry[j] = g;
+    chunk[j] = static_cast<float>(g);
+  }
+}
 
 bool Clear(std::uint64_t flags, int channel) { return (flags & (std::uint64_t{1} << channel)) == 0; }
 
@@ -94,18 +130,15 @@ void Tamsel::ProcessDoubles(ProcessData& data) {
 
   for (int32 s = 0; s < data.numSamples; s += kEngineChunk) {
     const int n = std::min(kEngineChunk, data.numSamples - s);
-    for (int j = 0; j < n; ++j) {
-      const double left = mainLeft ? GuardSample(mainLeft[s + j]) : 0.0;
-      const double right = mainRight ? GuardSample(mainRight[s + j]) : 0.0;
-      dryInput[0][j] = left;
-      dryInput[1][j] = right;
-      chunkInput[0][j] = static_cast<float>(left);
-      chunkInput[1][j] = static_cast<float>(right);
-      chunkSidechain[0][j] = static_cast<float>(sideLeft ? GuardSample(sideLeft[s + j]) : 0.0);
-      chunkSidechain[1][j] = static_cast<float>(sideRight ? GuardSample(sideRight[s + j]) : 0.0);
-    }
-
+    // The guarded input can only go out when the engine is transparent before the chunk.
     const bool transparentBefore = engine->IsTransparent();
+    LoadChunk(mainLeft ? mainLeft + s : nullptr, transparentBefore ? dryInput[0].data() : nullptr,
+              chunkInput[0].data(), n);
+    LoadChunk(mainRight ? mainRight + s : nullptr, transparentBefore ? dryInput[1].data() : nullptr,
+              chunkInput[1].data(), n);
+    LoadChunk(sideLeft ? sideLeft + s : nullptr, nullptr, chunkSidechain[0].data(), n);
+    LoadChunk(sideRight ? sideRight + s : nullptr, nullptr, chunkSidechain[1].data(), n);
+
     engine->Process(mainIn, out, n, bypass, sideIn, sidechainActive, sidechainSilent);
     const bool transparent = transparentBefore && engine->IsTransparent();
 
