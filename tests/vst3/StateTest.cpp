@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <thread>
 
 #include "ModuleHost.h"
 #include "Params.h"
@@ -133,4 +134,26 @@ TEST(ModuleState, ControllerStateOfTheSingleComponentIsEmpty) {
   ChunkedStream stream({1, 2, 3}, 100);
   EXPECT_EQ(plugin.controller->setComponentState(&stream), kResultOk);
   EXPECT_EQ(plugin.State().size(), 216u);
+}
+
+// A host may restore a project while audio runs: the restore's bypass word and parameter values
+// reach the audio thread as whole atomic values (ThreadSanitizer checks the claim).
+TEST(ModuleState, RestoreWhileProcessing) {
+  LoadedModule module;
+  PluginInstance plugin(module);
+  std::vector<unsigned char> on = plugin.State(), off = on;
+  Put<std::int32_t>(on, 212, 1);
+  Put<float>(on, 96, 0.0f);  // Mix 0 %
+  plugin.Start(vst::kSample32, 256);
+
+  std::thread audio([&] {
+    for (int round = 0; round < 400; ++round) {
+      AudioBlock<float> block(256);
+      for (auto& c : block.main) std::fill(c.begin(), c.end(), 0.25f);
+      ASSERT_EQ(plugin.processor->process(block.data), kResultOk);
+    }
+  });
+  for (int round = 0; round < 200; ++round) ASSERT_EQ(plugin.Restore(round % 2 ? off : on), kResultOk);
+  audio.join();
+  EXPECT_EQ(plugin.State(), off);
 }
