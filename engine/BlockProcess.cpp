@@ -1,9 +1,15 @@
-// One engine call: per-sample detection, ride, slew, trims, mix and bypass, then publication.
+// One engine call, in three loops over the chunk: the ride (input guard, trim, detection, control
+// ticks, hold, request, budget, slew), the audible path (mix, output trim, bypass) and the output
+// measurement. Each frame still sees the per-sample order of operations: a loop only reads what
+// the loops before it left for that frame, and nothing flows back. Short loops with few live
+// values keep several frames in flight on the CPU.
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "EngineMath.h"
 #include "RiderEngine.h"
+#include "StereoPair.h"
 
 using namespace engine_math;
 
@@ -19,89 +25,97 @@ bool RiderEngine::IsTransparent() const {
 namespace {
 
 inline void OnePole(double& s, double x, double c) { s += (x - s) * c; }
+inline void OnePole(StereoPair& s, StereoPair x, StereoPair c) { s += (x - s) * c; }
 
-// The detector output is the new low-pass state.
-inline double Detect(DetectorFilter& f, double x, double highPassCoef, double lowPassCoef) {
-  OnePole(f.highPassState, x, highPassCoef);
-  OnePole(f.lowPassState, x - f.highPassState, lowPassCoef);
-  return f.lowPassState;
-}
+// Detector filters of one pair of channels: the output is the new low-pass state.
+struct PairDetector {
+  StereoPair highPassState, lowPassState;
 
+  PairDetector(const DetectorFilter& left, const DetectorFilter& right)
+      : highPassState{left.highPassState, right.highPassState}, lowPassState{left.lowPassState, right.lowPassState} {}
+
+  StereoPair Run(StereoPair x, StereoPair highPassCoef, StereoPair lowPassCoef) {
+    OnePole(highPassState, x, highPassCoef);
+    OnePole(lowPassState, x - highPassState, lowPassCoef);
+    return lowPassState;
+  }
+  void Store(DetectorFilter& left, DetectorFilter& right) const {
+    left = {highPassState[0], lowPassState[0]};
+    right = {highPassState[1], lowPassState[1]};
+  }
+};
+
+// 0.5 yL^2 + 0.5 yR^2
+inline double MeanSquare(StereoPair y) { return MeanSquares(y, y)[0]; }
+
+// A glide at its target stays there exactly, so settled glides need no update.
 inline void Glide(double& g, double target, double c, double snap) {
+  if (g == target) return;
   OnePole(g, target, c);
   if (std::abs(g - target) < snap) g = target;
 }
 
-inline float Magnitude(double x) { return static_cast<float>(std::abs(x)); }
-
-inline double Read(const float* const* pair, int channel, int i) {
-  if (pair == nullptr || pair[channel] == nullptr) return 0.0;
-  return SanitizeSample(pair[channel][i]);
+inline void Glide(StereoPair& g, StereoPair target, StereoPair c, StereoPair snap) {
+  if (!AnyDiffers(g, target)) return;
+  OnePole(g, target, c);
+  g = Select(_mm_cmplt_pd(Abs(g - target), snap), target, g);
 }
 
-// The state that changes per sample, held in locals for the loop. The control tick and the
-// history points work on the engine's fields, so the locals are handed back around them.
-struct HotState {
-  DetectorFilter mainL, mainR, refL, refR, outL, outR;
-  double inputTrim, outputTrim, mix, bypass;
-  double slowMs, fastMs, activityMs, referenceMs, outputMs;
+// Values this small are inaudible and invisible (-1000 dB and less), but decaying on through
+// the subnormal range they would make every pause cost the CPU ten times over.
+inline void FlushTiny(double& v) {
+  if (std::abs(v) < 1e-100) v = 0.0;
+}
+
+// Reads as silence when the channel is missing.
+const std::array<float, kEngineChunk> kSilence{};
+
+inline const float* Advance(const float* const* pair, int channel, int frames) {
+  return (pair == nullptr || pair[channel] == nullptr) ? nullptr : pair[channel] + frames;
+}
+
+inline const float* ChannelOrSilence(const float* const* pair, int channel) {
+  return (pair == nullptr || pair[channel] == nullptr) ? kSilence.data() : pair[channel];
+}
+
+// The ride's per-frame state, held in locals for the loop. The control tick works on the
+// engine's fields, so the locals are handed back around it.
+struct RideState {
+  double inputTrim;
+  StereoPair slowAndFast;  // mean squares
+  StereoPair activityAndReference;
   double requestDb, gainDb, clampedRequestDb;
   bool active, holding;
-  std::int64_t sampleCount;
   std::uint64_t inactiveSamples;
   std::int32_t controlCountdown, historyCountdown;
 
-  explicit HotState(const RiderEngine& e) { Load(e); }
+  explicit RideState(const RiderEngine& e) { Load(e); }
 
   void Load(const RiderEngine& e) {
-    mainL = e.mainLeftFilter;
-    mainR = e.mainRightFilter;
-    refL = e.referenceLeftFilter;
-    refR = e.referenceRightFilter;
-    outL = e.outputLeftFilter;
-    outR = e.outputRightFilter;
     inputTrim = e.inputTrimGlide;
-    outputTrim = e.outputTrimGlide;
-    mix = e.mixGlide;
-    bypass = e.bypassGlide;
-    slowMs = e.slowMeanSquare;
-    fastMs = e.fastMeanSquare;
-    activityMs = e.activityMeanSquare;
-    referenceMs = e.referenceMeanSquare;
-    outputMs = e.outputMeanSquare;
+    slowAndFast = StereoPair{e.slowMeanSquare, e.fastMeanSquare};
+    activityAndReference = StereoPair{e.activityMeanSquare, e.referenceMeanSquare};
     requestDb = e.requestDb;
     gainDb = e.gainDb;
     clampedRequestDb = e.clampedRequestDb;
     active = e.active;
     holding = e.holding;
-    sampleCount = e.sampleCount;
     inactiveSamples = e.inactiveSamples;
     controlCountdown = e.controlCountdown;
     historyCountdown = e.historyCountdown;
   }
 
   void Store(RiderEngine& e) const {
-    e.mainLeftFilter = mainL;
-    e.mainRightFilter = mainR;
-    e.referenceLeftFilter = refL;
-    e.referenceRightFilter = refR;
-    e.outputLeftFilter = outL;
-    e.outputRightFilter = outR;
     e.inputTrimGlide = inputTrim;
-    e.outputTrimGlide = outputTrim;
-    e.mixGlide = mix;
-    e.bypassGlide = bypass;
-    e.slowMeanSquare = slowMs;
-    e.fastMeanSquare = fastMs;
-    e.activityMeanSquare = activityMs;
-    e.referenceMeanSquare = referenceMs;
-    e.outputMeanSquare = outputMs;
+    e.slowMeanSquare = slowAndFast[0];
+    e.fastMeanSquare = slowAndFast[1];
+    e.activityMeanSquare = activityAndReference[0];
+    e.referenceMeanSquare = activityAndReference[1];
     e.requestDb = requestDb;
     e.gainDb = gainDb;
     e.clampedRequestDb = clampedRequestDb;
     e.active = active;
     e.holding = holding;
-    e.sampleCount = sampleCount;
     e.inactiveSamples = inactiveSamples;
     e.controlCountdown = controlCountdown;
     e.historyCountdown = historyCountdown;
@@ -113,6 +127,17 @@ struct HotState {
 void RiderEngine::Process(const float* const* mainIn, float* const* out, int frames, bool hostBypass,
                           const float* const* sideIn, bool sidechainConnected, bool sidechainSilent) {
   if (frames < 1 || out == nullptr || out[0] == nullptr || out[1] == nullptr) return;
+  if (frames > kEngineChunk) {
+    // Callers pass at most kEngineChunk frames; a longer call is taken in pieces.
+    for (int start = 0; start < frames; start += kEngineChunk) {
+      const float* mainPiece[2] = {Advance(mainIn, 0, start), Advance(mainIn, 1, start)};
+      const float* sidePiece[2] = {Advance(sideIn, 0, start), Advance(sideIn, 1, start)};
+      float* outPiece[2] = {out[0] + start, out[1] + start};
+      Process(mainIn ? mainPiece : nullptr, outPiece, std::min(kEngineChunk, frames - start), hostBypass,
+              sideIn ? sidePiece : nullptr, sidechainConnected, sidechainSilent);
+    }
+    return;
+  }
 
   const bool connected = sidechainConnected && sideIn != nullptr && sideIn[0] != nullptr && sideIn[1] != nullptr;
   const bool silent = connected && sidechainSilent;
@@ -133,8 +158,7 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
   // Block values.
   const double inputTarget = DbToGain(params[kInput]);
   const double outputTarget = DbToGain(params[kOutput]);
-  const double mixTarget = params[kMix] * 0.01;
-  const double bypassTarget = (hostBypass || params[kBypass] > 0.0f) ? 1.0 : 0.0;
+  const StereoPair mixAndBypassTargets{params[kMix] * 0.01, (hostBypass || params[kBypass] > 0.0f) ? 1.0 : 0.0};
   const auto holdSamples = static_cast<std::uint64_t>(params[kPauseHold] * 0.001 * sampleRate);
   const auto inactiveLimit = static_cast<std::uint64_t>(sampleRate * 60.0);
   const double maxStep = params[kMaxGainSlew] / sampleRate;
@@ -142,174 +166,163 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
   const double maxCut = params[kMaxCut];
   const bool soloMode = params[kMode] == 0.0f;
   const bool analyzerOn = params[kAnalyzer] > 0.0f;
-  const double hp = highPassCoef;
-  const double lp = lowPassCoef;
 
-  float inputPeak = 0.0f, gainedPeak = 0.0f, outputPeak = 0.0f;
-  float outputPeakLeft = 0.0f, outputPeakRight = 0.0f, referencePeak = 0.0f;
-  bool clip = false;
+  const StereoPair hp = Splat(highPassCoef), lp = Splat(lowPassCoef);
+  const double glide = glideCoef;
+  const float* const mainL = ChannelOrSilence(mainIn, 0);
+  const float* const mainR = ChannelOrSilence(mainIn, 1);
 
-  HotState h(*this);
-  // Linear gain, exact at the start of every call and stepped incrementally after that.
-  double g = DbToGain(h.gainDb);
+  // Peaks are kept in double: rounding to float is monotonic, so the float of the largest
+  // magnitude is the largest float magnitude, and the clip flag follows from the output peaks.
+  StereoPair inputPeak{}, gainedPeak{}, outputPeak{}, referencePeak{};
+  int historySlot = -1, historyFrame = -1;
 
-  for (int i = 0; i < frames; ++i) {
-    Glide(h.inputTrim, inputTarget, glideCoef, 1e-10);
-    Glide(h.outputTrim, outputTarget, glideCoef, 1e-10);
-    Glide(h.mix, mixTarget, glideCoef, 1e-10);
-    Glide(h.bypass, bypassTarget, glideCoef, 1e-9);
+  // The ride.
+  {
+    const StereoPair slowAndFastCoefs{slowCoef, fastCoef};
+    const StereoPair activityAndReferenceCoefs{activityCoef, referenceCoef};
+    const double ret = returnCoef;
+    const double stepUp = GainStepFactor(maxStep), stepDown = GainStepFactor(-maxStep);
+    const float* const refL = analysing ? sideIn[0] : kSilence.data();
+    const float* const refR = analysing ? sideIn[1] : kSilence.data();
+    PairDetector main(mainLeftFilter, mainRightFilter), ref(referenceLeftFilter, referenceRightFilter);
+    RideState h(*this);
+    bool targetKnown = soloMode || referenceActive;
+    // Linear gain, exact at the start of every call and stepped incrementally after that.
+    double g = DbToGain(h.gainDb);
 
-    const double dryL = Read(mainIn, 0, i);
-    const double dryR = Read(mainIn, 1, i);
-    const double xL = h.inputTrim * dryL;
-    const double xR = h.inputTrim * dryR;
+    for (int i = 0; i < frames; ++i) {
+      Glide(h.inputTrim, inputTarget, glide, 1e-10);
+      const StereoPair dry = SanitizePair(LoadPair(mainL, mainR, i));
+      const StereoPair x = Splat(h.inputTrim) * dry;
+      sanitizedInput[i] = dry;
+      trimmedInput[i] = x;
 
-    // The detector filters never touch the audible signal.
-    const double yL = Detect(h.mainL, xL, hp, lp);
-    const double yR = Detect(h.mainR, xR, hp, lp);
-    const double ms = 0.5 * yL * yL + 0.5 * yR * yR;
-    double rL = 0.0, rR = 0.0, msRef = 0.0;
-    if (analysing) {
-      rL = SanitizeSample(sideIn[0][i]);
-      rR = SanitizeSample(sideIn[1][i]);
-      const double yRefL = Detect(h.refL, rL, hp, lp);
-      const double yRefR = Detect(h.refR, rR, hp, lp);
-      msRef = 0.5 * yRefL * yRefL + 0.5 * yRefR * yRefR;
+      // The detector filters never touch the audible signal. Without an analysed reference the
+      // reference filters stay at rest on silence, so they may run all the same.
+      const StereoPair r = SanitizePair(LoadPair(refL, refR, i));
+      const StereoPair ms = MeanSquares(main.Run(x, hp, lp), ref.Run(r, hp, lp));  // main, reference
+      inputPeak = Max(inputPeak, Abs(x));
+      referencePeak = Max(referencePeak, Abs(r));
+
+      OnePole(h.slowAndFast, FirstInBoth(ms), slowAndFastCoefs);
+      OnePole(h.activityAndReference, ms, activityAndReferenceCoefs);
+
+      if (--h.controlCountdown <= 0) {
+        h.controlCountdown = controlPeriod;
+        h.Store(*this);
+        ControlTick(analysing);
+        h.Load(*this);
+        targetKnown = soloMode || referenceActive;
+      }
+
+      if (h.active) {
+        h.inactiveSamples = 0;
+        h.holding = false;
+      } else {
+        if (h.inactiveSamples < inactiveLimit) ++h.inactiveSamples;
+        h.holding = h.inactiveSamples <= holdSamples;
+      }
+
+      if (targetKnown && (h.active || h.holding)) {
+        h.requestDb = h.clampedRequestDb;
+      } else {
+        OnePole(h.requestDb, 0.0, ret);  // return towards unity
+      }
+      // Budget and slew limit. The clamps are written as branches: they are well predicted,
+      // and the gain's dependency from one frame to the next stays a single addition.
+      if (h.requestDb < -maxCut) {
+        h.requestDb = -maxCut;
+      } else if (maxBoost < h.requestDb) {
+        h.requestDb = maxBoost;
+      }
+      // g follows 10^(gainDb/20) step by step; unity is kept exact for transparency.
+      const double difference = h.requestDb - h.gainDb;
+      if (difference < -maxStep) {
+        h.gainDb += -maxStep;
+        g *= stepDown;
+      } else if (maxStep < difference) {
+        h.gainDb += maxStep;
+        g *= stepUp;
+      } else {
+        h.gainDb += difference;
+        if (difference != 0.0) g *= GainStepFactor(difference);
+      }
+      if (h.gainDb == 0.0) g = 1.0;
+      linearGain[i] = g;
+
+      // At most one history point per call: the period is at least 882 frames.
+      if (analyzerOn && --h.historyCountdown <= 0) {
+        h.historyCountdown = historyPeriod;
+        h.Store(*this);
+        historySlot = WriteHistoryPoint();
+        historyFrame = i;
+      }
     }
+    h.Store(*this);
+    main.Store(mainLeftFilter, mainRightFilter);
+    ref.Store(referenceLeftFilter, referenceRightFilter);
+  }
 
-    inputPeak = std::max({inputPeak, Magnitude(xL), Magnitude(xR)});
-    if (analysing) referencePeak = std::max({referencePeak, Magnitude(rL), Magnitude(rR)});
+  // The audible path. Frames depend on one another only through the glides, so this loop
+  // runs at the CPU's full width; the output values go on to the measurement below.
+  {
+    const StereoPair glides = Splat(glide), mixAndBypassSnap{1e-10, 1e-9};
+    double outputTrim = outputTrimGlide;
+    StereoPair mixAndBypass{mixGlide, bypassGlide};
+    float* const outL = out[0];
+    float* const outR = out[1];
 
-    OnePole(h.slowMs, ms, slowCoef);
-    OnePole(h.referenceMs, msRef, referenceCoef);
-    OnePole(h.fastMs, ms, fastCoef);
-    OnePole(h.activityMs, ms, activityCoef);
+    for (int i = 0; i < frames; ++i) {
+      Glide(outputTrim, outputTarget, glide, 1e-10);
+      Glide(mixAndBypass, mixAndBypassTargets, glides, mixAndBypassSnap);
+      const double bypass = mixAndBypass[1];
 
-    if (--h.controlCountdown <= 0) {
-      h.controlCountdown = controlPeriod;
-      h.Store(*this);
-      ControlTick(analysing);
-      h.Load(*this);
+      const StereoPair dry = sanitizedInput[i];
+      const StereoPair x = trimmedInput[i];
+      const StereoPair wet = Splat(linearGain[i]) * x;
+      const StereoPair mixed = ((wet - x) * Splat(mixAndBypass[0]) + x) * Splat(outputTrim);
+      const StereoPair y = bypass == 1.0 ? dry : (mixed - dry) * Splat(1.0 - bypass) + dry;
+      StorePair(y, outL, outR, i);
+      outputValues[i] = y;
+
+      gainedPeak = Max(gainedPeak, Abs(wet));
+      outputPeak = Max(outputPeak, Abs(y));
     }
+    outputTrimGlide = outputTrim;
+    mixGlide = mixAndBypass[0];
+    bypassGlide = mixAndBypass[1];
+  }
 
-    if (h.active) {
-      h.inactiveSamples = 0;
-      h.holding = false;
-    } else {
-      if (h.inactiveSamples < inactiveLimit) ++h.inactiveSamples;
-      h.holding = h.inactiveSamples <= holdSamples;
+  // The output measurement, on the 64-bit output values.
+  {
+    const double output = outputCoef;
+    PairDetector detector(outputLeftFilter, outputRightFilter);
+    double outputMs = outputMeanSquare;
+    for (int i = 0; i < frames; ++i) {
+      OnePole(outputMs, MeanSquare(detector.Run(outputValues[i], hp, lp)), output);
+      if (i == historyFrame) historyRings[1][historySlot] = static_cast<float>(LevelDb(outputMs));
     }
-
-    if ((soloMode || referenceActive) && (h.active || h.holding)) {
-      h.requestDb = h.clampedRequestDb;
-    } else {
-      OnePole(h.requestDb, 0.0, returnCoef);  // return towards unity
-    }
-    h.requestDb = std::clamp(h.requestDb, -maxCut, maxBoost);
-
-    const double delta = std::clamp(h.requestDb - h.gainDb, -maxStep, maxStep);
-    h.gainDb += delta;
-    // g follows 10^(gainDb/20) step by step; unity is kept exact for transparency.
-    g = h.gainDb == 0.0 ? 1.0 : g * GainStepFactor(delta);
-
-    const double wetL = g * xL;
-    const double wetR = g * xR;
-    const double mixedL = ((wetL - xL) * h.mix + xL) * h.outputTrim;
-    const double mixedR = ((wetR - xR) * h.mix + xR) * h.outputTrim;
-    const double outL = h.bypass == 1.0 ? dryL : (mixedL - dryL) * (1.0 - h.bypass) + dryL;
-    const double outR = h.bypass == 1.0 ? dryR : (mixedR - dryR) * (1.0 - h.bypass) + dryR;
-    const float outLf = static_cast<float>(outL);
-    const float outRf = static_cast<float>(outR);
-    out[0][i] = outLf;
-    out[1][i] = outRf;
-
-    gainedPeak = std::max({gainedPeak, Magnitude(wetL), Magnitude(wetR)});
-    const double yOutL = Detect(h.outL, outL, hp, lp);
-    const double yOutR = Detect(h.outR, outR, hp, lp);
-    outputPeakLeft = std::max(outputPeakLeft, Magnitude(outL));
-    outputPeakRight = std::max(outputPeakRight, Magnitude(outR));
-    clip = clip || std::abs(outLf) >= 1.0f || std::abs(outRf) >= 1.0f;
-
-    ++h.sampleCount;
-    OnePole(h.outputMs, 0.5 * yOutL * yOutL + 0.5 * yOutR * yOutR, outputCoef);
-
-    if (analyzerOn && --h.historyCountdown <= 0) {
-      h.historyCountdown = historyPeriod;
-      h.Store(*this);
-      WriteHistoryPoint();
-    }
+    detector.Store(outputLeftFilter, outputRightFilter);
+    outputMeanSquare = outputMs;
   }
-  h.Store(*this);
-  outputPeak = std::max(outputPeakLeft, outputPeakRight);
+  sampleCount += frames;
 
-  PublishView(inputPeak, gainedPeak, outputPeak, outputPeakLeft, outputPeakRight, referencePeak, connected, clip,
-              hostBypass);
-}
-
-void RiderEngine::ControlTick(bool analysing) {
-  const bool wasActive = active;
-  const bool wasReferenceActive = referenceActive;
-  const bool soloMode = params[kMode] == 0.0f;
-
-  // Activity gate with hysteresis: opens at the floor, closes only below floor - hysteresis.
-  const double activityDb = LevelDb(activityMeanSquare);
-  const double floorDb = params[kActivityFloor];
-  if (!active && activityDb >= floorDb) {
-    active = true;
-  } else if (active && activityDb < floorDb - params[kActivityHysteresis]) {
-    active = false;
+  for (DetectorFilter* f : {&mainLeftFilter, &mainRightFilter, &referenceLeftFilter, &referenceRightFilter,
+                            &outputLeftFilter, &outputRightFilter}) {
+    FlushTiny(f->highPassState);
+    FlushTiny(f->lowPassState);
+  }
+  for (double* v : {&slowMeanSquare, &fastMeanSquare, &activityMeanSquare, &referenceMeanSquare,
+                    &outputMeanSquare, &requestDb, &gainDb}) {
+    FlushTiny(*v);
   }
 
-  const double referenceDb = LevelDb(referenceMeanSquare);
-  referenceActive = analysing && referenceDb >= params[kReferenceFloor];
-
-  if (soloMode) {
-    targetDb = params[kSoloTarget];
-  } else {
-    targetDb = referenceActive ? referenceDb + params[kMixOffset] : -120.0;
-  }
-
-  const double slowDb = LevelDb(slowMeanSquare);
-  const double fastDb = LevelDb(fastMeanSquare);
-  const double ride = params[kRideAmount] * 0.01;
-  slowRequestDb = (targetDb - slowDb) * ride;
-
-  double d = slowDb - fastDb;
-  if (d < 0.0) {
-    // A transient above the slow envelope: restrain the fast cut.
-    const double r = std::clamp((fastDb - slowDb) / 12.0, 0.0, 1.0);
-    d *= 1.0 - params[kTransientProtect] * 0.01 * r;
-  }
-  fastRequestDb = params[kFastAmount] * d * 0.01 * ride;
-
-  if (soloMode || referenceActive) {
-    if (active) {
-      clampedRequestDb = std::clamp(slowRequestDb + fastRequestDb, -static_cast<double>(params[kMaxCut]),
-                                    static_cast<double>(params[kMaxBoost]));
-    }
-  } else {
-    slowRequestDb = 0.0;
-    fastRequestDb = 0.0;
-    if (wasReferenceActive || rearm) requestDb = gainDb;  // return from the gain actually applied
-  }
-
-  if (wasActive && !active) {
-    // Hold the gain applied at the moment the gate closed.
-    requestDb = gainDb;
-    clampedRequestDb = gainDb;
-  }
-  if (!active) {
-    slowRequestDb = 0.0;
-    fastRequestDb = 0.0;
-  }
-  rearm = false;
-}
-
-void RiderEngine::WriteHistoryPoint() {
-  const double points[kHistoryRings] = {LevelDb(fastMeanSquare), LevelDb(outputMeanSquare),
-                                        LevelDb(referenceMeanSquare), targetDb, slowRequestDb,
-                                        fastRequestDb, gainDb};
-  for (int k = 0; k < kHistoryRings; ++k) historyRings[k][historyWriteIndex] = static_cast<float>(points[k]);
-  historyWriteIndex = (historyWriteIndex + 1) % kHistoryPoints;
-  historyCount = std::min(historyCount + 1, kHistoryPoints);
+  const float outputPeakLeft = static_cast<float>(outputPeak[0]);
+  const float outputPeakRight = static_cast<float>(outputPeak[1]);
+  const float outputPeakBoth = std::max(outputPeakLeft, outputPeakRight);
+  PublishView(static_cast<float>(std::max(inputPeak[0], inputPeak[1])),
+              static_cast<float>(std::max(gainedPeak[0], gainedPeak[1])), outputPeakBoth, outputPeakLeft,
+              outputPeakRight, static_cast<float>(std::max(referencePeak[0], referencePeak[1])), connected,
+              outputPeakBoth >= 1.0f, hostBypass);
 }

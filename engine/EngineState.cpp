@@ -92,6 +92,7 @@ void RiderEngine::Reset() {
 
   const float fills[kHistoryRings] = {-120.0f, -120.0f, -120.0f, params[kSoloTarget], 0.0f, 0.0f, 0.0f};
   for (int k = 0; k < kHistoryRings; ++k) historyRings[k].fill(fills[k]);
+  historyChanged = true;
 
   PublishView(0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, false, false, false);
 }

@@ -80,6 +80,9 @@ struct RiderEngine {
 
   // Ring order: vocal, output and reference level, target, slow request, fast request, gain.
   std::array<HistoryCurve, kHistoryRings> historyRings{};
+  // Set whenever the rings change (history point, reset): only then does a publication copy
+  // them, which spares most calls the 7 x 256 stores.
+  bool historyChanged = true;
 
   // Published view: a sequence lock (odd while a publication is being written). Every word is an
   // atomic so that a reader on another thread never races the writer.
@@ -101,7 +104,8 @@ struct RiderEngine {
   void Reset();
 
   // Audio thread. mainIn and sideIn are (left, right) pairs that may be null or hold null
-  // pointers; out must hold two non-null pointers and may alias mainIn. frames <= kEngineChunk.
+  // pointers; out must hold two non-null pointers and may alias mainIn. Callers pass at most
+  // kEngineChunk frames (a longer call is processed and published in pieces).
   void Process(const float* const* mainIn, float* const* out, int frames, bool hostBypass,
                const float* const* sideIn, bool sidechainConnected, bool sidechainSilent);
   bool IsTransparent() const;
@@ -116,7 +120,15 @@ struct RiderEngine {
 
  private:
   void ControlTick(bool analysing);
-  void WriteHistoryPoint();
+  int WriteHistoryPoint();
+
+  // Hand-over between the stages of one call, per frame: the sanitised and the trimmed input
+  // (left, right), the linear gain and the 64-bit output values.
+  using FramePair = double __attribute__((vector_size(16)));
+  std::array<FramePair, kEngineChunk> sanitizedInput;
+  std::array<FramePair, kEngineChunk> trimmedInput;
+  std::array<double, kEngineChunk> linearGain;
+  std::array<FramePair, kEngineChunk> outputValues;
 };
 
 void MakeRiderEngine(std::unique_ptr<RiderEngine>& owner);

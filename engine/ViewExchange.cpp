@@ -89,8 +89,10 @@ void RiderEngine::PublishView(float inputPeak, float gainedPeak, float outputPea
   publishedSampleCount.store(sampleCount, kStore);
   publishedHistoryCount.store(historyCount, kStore);
 
-  // Unroll the rings oldest first: the write index holds the oldest point.
-  if (analyzerOn) {
+  // Unroll the rings oldest first: the write index holds the oldest point. Unchanged rings are
+  // already published as they stand.
+  if (analyzerOn && historyChanged) {
+    historyChanged = false;
     const int split = kHistoryPoints - historyWriteIndex;
     for (int k = 0; k < kHistoryRings; ++k) {
       const HistoryCurve& ring = historyRings[k];

@@ -186,6 +186,43 @@ TEST(SignalPath, ClipFlagAndPeaksPerCall) {
   }
 }
 
+// In a long pause the decaying states must reach exact zero instead of lingering in the
+// subnormal range, where every operation on them is many times slower.
+TEST(SignalPath, SilenceSettlesToExactZero) {
+  const double fs = 48000.0;
+  Rig rig({{kPauseHold, 0.0f}, {kPauseReturn, 100.0f}, {kMaxGainSlew, 24.0f}});
+  rig.Run(Phrase(fs, 96000));
+  ASSERT_NE(rig->gainDb, 0.0);
+  const Stereo silence(kEngineChunk);
+  const RiderEngine& e = *rig.engine;
+  for (int call = 0; call < 60 * 48000 / kEngineChunk; ++call) {
+    rig.Run(silence);
+    for (double v : {e.mainLeftFilter.highPassState, e.mainLeftFilter.lowPassState, e.mainRightFilter.highPassState,
+                     e.mainRightFilter.lowPassState, e.outputLeftFilter.highPassState, e.outputLeftFilter.lowPassState,
+                     e.outputRightFilter.highPassState, e.outputRightFilter.lowPassState, e.slowMeanSquare,
+                     e.fastMeanSquare, e.activityMeanSquare, e.outputMeanSquare, e.requestDb, e.gainDb}) {
+      ASSERT_NE(std::fpclassify(v), FP_SUBNORMAL) << "call " << call;
+    }
+  }
+  EXPECT_EQ(e.gainDb, 0.0);
+  EXPECT_EQ(e.requestDb, 0.0);
+  EXPECT_EQ(e.mainLeftFilter.highPassState, 0.0);
+  EXPECT_EQ(e.outputRightFilter.lowPassState, 0.0);
+  EXPECT_TRUE(e.IsTransparent());
+}
+
+TEST(SignalPath, LongCallIsTakenInPieces) {
+  const double fs = 48000.0;
+  Rig pieces, chunks;
+  const Stereo in = Phrase(fs, 3 * kEngineChunk + 100);
+  const Stereo a = pieces.Run(in, in.Frames());
+  const Stereo b = chunks.Run(in);
+  EXPECT_EQ(a.left, b.left);
+  EXPECT_EQ(a.right, b.right);
+  EXPECT_EQ(pieces->sampleCount, in.Frames());
+  EXPECT_EQ(pieces->gainDb, chunks->gainDb);
+}
+
 // The stepped gain against 10^(gainDb/20) along a long slewing path (up, down, decaying).
 TEST(SignalPath, SteppedGainTracksFormula) {
   const double maxStep = 24.0 / 22050.0;  // the largest step any setting allows

@@ -197,6 +197,7 @@ TEST(ViewExchange, TwoThreadsNeverSeeATornCopy) {
       e.holding = (k & 2) != 0;
       e.referenceActive = (k & 16) != 0;
       for (int r = 0; r < kHistoryRings; ++r) e.historyRings[r].fill(static_cast<float>(k + r));
+      e.historyChanged = true;
       const float peak = static_cast<float>(k);
       e.PublishView(peak, peak, peak, peak, peak, peak, (k & 8) != 0, (k & 4) != 0, false);
       std::this_thread::yield();  // leaves the reader even windows, as the audio thread's pauses do
