@@ -31,7 +31,8 @@ struct Signal {
   std::vector<double> main[2], side[2];
   Signal() {
     for (auto* channels : {main, side})
-      for (int c = 0; c < 2; ++c) channels[c].resize(kFrames);
+      for (int c = 0; c < 2; ++c)
+        channels[c].resize(kFrames);
     for (int i = 0; i < kFrames; ++i) {
       const double t = i / kRate;
       const double envelope = 0.5 + 0.5 * std::sin(2.0 * std::numbers::pi * 4.0 * t);
@@ -49,18 +50,22 @@ void Fail(const char* what) {
 }
 
 class Module {
- public:
+public:
   Module() {
     handle = dlopen(TAMSEL_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (!handle) Fail(dlerror());
+    if (!handle)
+      Fail(dlerror());
     auto entry = reinterpret_cast<bool (*)(void*)>(dlsym(handle, "ModuleEntry"));
     auto getFactory = reinterpret_cast<IPluginFactory* (*)()>(dlsym(handle, "GetPluginFactory"));
-    if (!entry || !getFactory || !entry(handle)) Fail("module entry");
+    if (!entry || !getFactory || !entry(handle))
+      Fail("module entry");
     factory = getFactory();
     PClassInfo info;
-    if (!factory || factory->getClassInfo(0, &info) != kResultOk) Fail("class info");
+    if (!factory || factory->getClassInfo(0, &info) != kResultOk)
+      Fail("class info");
     void* obj = nullptr;
-    if (factory->createInstance(info.cid, vst::IComponent::iid, &obj) != kResultOk) Fail("createInstance");
+    if (factory->createInstance(info.cid, vst::IComponent::iid, &obj) != kResultOk)
+      Fail("createInstance");
     component = static_cast<vst::IComponent*>(obj);
     component->initialize(&host);
     component->queryInterface(vst::IAudioProcessor::iid, &obj);
@@ -81,10 +86,11 @@ class Module {
   }
 
   void Start(int32 sampleSize) {
-    controller->setParamNormalized(kMode, 1.0);  // Mix Reference
+    controller->setParamNormalized(kMode, 1.0); // Mix Reference
     component->activateBus(vst::kAudio, vst::kInput, 1, true);
     vst::ProcessSetup setup{vst::kRealtime, sampleSize, kFrames, kRate};
-    if (processor->setupProcessing(setup) != kResultOk) Fail("setupProcessing");
+    if (processor->setupProcessing(setup) != kResultOk)
+      Fail("setupProcessing");
     component->setActive(true);
     processor->setProcessing(true);
   }
@@ -93,14 +99,13 @@ class Module {
   vst::IAudioProcessor* processor = nullptr;
   vst::IEditController* controller = nullptr;
 
- private:
+private:
   void* handle = nullptr;
   IPluginFactory* factory = nullptr;
   vst::HostApplication host;
 };
 
-template <class Sample>
-void ModuleProcess(benchmark::State& state) {
+template <class Sample> void ModuleProcess(benchmark::State& state) {
   const Signal signal;
   Module module;
   module.Start(sizeof(Sample) == 4 ? vst::kSample32 : vst::kSample64);
@@ -134,7 +139,8 @@ void ModuleProcess(benchmark::State& state) {
   data.outputs = outputs;
 
   for (auto _ : state) {
-    if (module.processor->process(data) != kResultOk) Fail("process");
+    if (module.processor->process(data) != kResultOk)
+      Fail("process");
     benchmark::DoNotOptimize(out[0].data());
     benchmark::ClobberMemory();
   }
@@ -167,7 +173,7 @@ void BareEngine(benchmark::State& state) {
   DestroyRiderEngine(engine);
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BareEngine);
 BENCHMARK(ModuleProcess<float>)->Name("ModuleProcess32");

@@ -18,7 +18,7 @@ class IPlugVST3 : public IPlugBase,
                   public Steinberg::Vst::EditController,
                   public Steinberg::Vst::IComponent,
                   public Steinberg::Vst::IAudioProcessor {
- public:
+public:
   IPlugVST3(const InstanceInfo& info, const Config& config);
   ~IPlugVST3() override;
 
@@ -29,7 +29,8 @@ class IPlugVST3 : public IPlugBase,
   // IComponent (host thread).
   Steinberg::tresult PLUGIN_API getControllerClassId(Steinberg::TUID classId) override;
   Steinberg::tresult PLUGIN_API setIoMode(Steinberg::Vst::IoMode mode) override;
-  Steinberg::int32 PLUGIN_API getBusCount(Steinberg::Vst::MediaType type, Steinberg::Vst::BusDirection dir) override;
+  Steinberg::int32 PLUGIN_API getBusCount(Steinberg::Vst::MediaType type,
+                                          Steinberg::Vst::BusDirection dir) override;
   Steinberg::tresult PLUGIN_API getBusInfo(Steinberg::Vst::MediaType type, Steinberg::Vst::BusDirection dir,
                                            Steinberg::int32 index, Steinberg::Vst::BusInfo& bus) override;
   Steinberg::tresult PLUGIN_API getRoutingInfo(Steinberg::Vst::RoutingInfo& inInfo,
@@ -62,12 +63,13 @@ class IPlugVST3 : public IPlugBase,
   Steinberg::tresult PLUGIN_API getParamStringByValue(Steinberg::Vst::ParamID tag,
                                                       Steinberg::Vst::ParamValue valueNormalized,
                                                       Steinberg::Vst::String128 string) override;
-  Steinberg::tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID tag, Steinberg::Vst::TChar* string,
+  Steinberg::tresult PLUGIN_API getParamValueByString(Steinberg::Vst::ParamID tag,
+                                                      Steinberg::Vst::TChar* string,
                                                       Steinberg::Vst::ParamValue& valueNormalized) override;
-  Steinberg::Vst::ParamValue PLUGIN_API normalizedParamToPlain(Steinberg::Vst::ParamID tag,
-                                                               Steinberg::Vst::ParamValue valueNormalized) override;
-  Steinberg::Vst::ParamValue PLUGIN_API plainParamToNormalized(Steinberg::Vst::ParamID tag,
-                                                               Steinberg::Vst::ParamValue plainValue) override;
+  Steinberg::Vst::ParamValue PLUGIN_API
+  normalizedParamToPlain(Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue valueNormalized) override;
+  Steinberg::Vst::ParamValue PLUGIN_API
+  plainParamToNormalized(Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue plainValue) override;
   Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID tag) override;
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag,
                                                    Steinberg::Vst::ParamValue value) override;
@@ -82,7 +84,7 @@ class IPlugVST3 : public IPlugBase,
   Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID queried, void** obj) override;
   REFCOUNT_METHODS(Steinberg::Vst::EditController)
 
- protected:
+protected:
   // Audio thread helpers for process().
   // kResultOk when the block is well-formed: frame count within the set-up maximum, at most two
   // input and one output bus, at most two channels per bus, the set-up sample size, and a non-null
@@ -98,7 +100,7 @@ class IPlugVST3 : public IPlugBase,
   int MaxSamplesPerBlock() const { return maxSamplesPerBlock.load(std::memory_order_relaxed); }
   int SampleSize() const { return sampleSize.load(std::memory_order_relaxed); }
 
- private:
+private:
   static constexpr int kMaxInputBuses = 2;
 
   void DeclareBuses();
@@ -111,5 +113,5 @@ class IPlugVST3 : public IPlugBase,
   std::array<std::atomic<bool>, kMaxInputBuses> inputBusActive{};
   std::atomic<int> maxSamplesPerBlock{1024};
   std::atomic<int> sampleSize{Steinberg::Vst::kSample32};
-  int hostKnownLatency = -1;  // none reported yet
+  int hostKnownLatency = -1; // none reported yet
 };

@@ -21,7 +21,7 @@ std::string WithoutLabel(std::string text, const char* label) {
   return text;
 }
 
-}  // namespace
+} // namespace
 
 // Host thread (initialize).
 void IPlugVST3::DeclareParameters() {
@@ -44,7 +44,8 @@ void IPlugVST3::DeclareParameters() {
       list->getInfo().defaultNormalizedValue = param.GetDefault(true);
       p = list;
     } else {
-      p = new Parameter(title, tag, units, param.GetDefault(true), param.GetStepCount(), ParameterInfo::kCanAutomate);
+      p = new Parameter(title, tag, units, param.GetDefault(true), param.GetStepCount(),
+                        ParameterInfo::kCanAutomate);
     }
     p->setNormalized(param.GetNormalized());
     parameters.addParameter(p);
@@ -53,45 +54,54 @@ void IPlugVST3::DeclareParameters() {
                                         ParameterInfo::kCanAutomate | ParameterInfo::kIsBypass));
 }
 
-tresult PLUGIN_API IPlugVST3::getParamStringByValue(ParamID tag, ParamValue valueNormalized, String128 string) {
+tresult PLUGIN_API IPlugVST3::getParamStringByValue(ParamID tag, ParamValue valueNormalized,
+                                                    String128 string) {
   const IParam* param = GetParam(static_cast<int>(tag));
-  if (!param || tag >= kBypassParamId) return EditController::getParamStringByValue(tag, valueNormalized, string);
-  const std::string text = WithoutLabel(param->DisplayText(param->FromNormalized(valueNormalized)), param->GetLabel());
+  if (!param || tag >= kBypassParamId)
+    return EditController::getParamStringByValue(tag, valueNormalized, string);
+  const std::string text =
+      WithoutLabel(param->DisplayText(param->FromNormalized(valueNormalized)), param->GetLabel());
   CopyUtf8ToUtf16(text.c_str(), string, 128);
   return kResultOk;
 }
 
 tresult PLUGIN_API IPlugVST3::getParamValueByString(ParamID tag, TChar* string, ParamValue& valueNormalized) {
   const IParam* param = GetParam(static_cast<int>(tag));
-  if (!param || tag >= kBypassParamId) return EditController::getParamValueByString(tag, string, valueNormalized);
+  if (!param || tag >= kBypassParamId)
+    return EditController::getParamValueByString(tag, string, valueNormalized);
   double plain = 0.0;
-  if (!param->ParseText(Utf16ToUtf8(string).c_str(), plain)) return kResultFalse;
+  if (!param->ParseText(Utf16ToUtf8(string).c_str(), plain))
+    return kResultFalse;
   valueNormalized = param->ToNormalized(plain);
   return kResultOk;
 }
 
 ParamValue PLUGIN_API IPlugVST3::normalizedParamToPlain(ParamID tag, ParamValue valueNormalized) {
   const IParam* param = GetParam(static_cast<int>(tag));
-  if (!param || tag >= kBypassParamId) return EditController::normalizedParamToPlain(tag, valueNormalized);
+  if (!param || tag >= kBypassParamId)
+    return EditController::normalizedParamToPlain(tag, valueNormalized);
   return param->FromNormalized(valueNormalized);
 }
 
 ParamValue PLUGIN_API IPlugVST3::plainParamToNormalized(ParamID tag, ParamValue plainValue) {
   const IParam* param = GetParam(static_cast<int>(tag));
-  if (!param || tag >= kBypassParamId) return EditController::plainParamToNormalized(tag, plainValue);
+  if (!param || tag >= kBypassParamId)
+    return EditController::plainParamToNormalized(tag, plainValue);
   return param->ToNormalized(plainValue);
 }
 
 // The live value may have moved on the audio thread (parameter queues), so it is read from there.
 ParamValue PLUGIN_API IPlugVST3::getParamNormalized(ParamID tag) {
   const IParam* param = GetParam(static_cast<int>(tag));
-  if (!param || tag >= kBypassParamId) return EditController::getParamNormalized(tag);
+  if (!param || tag >= kBypassParamId)
+    return EditController::getParamNormalized(tag);
   return param->GetNormalized();
 }
 
 tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID tag, ParamValue value) {
   Parameter* object = parameters.getParameter(tag);
-  if (!object) return kResultFalse;
+  if (!object)
+    return kResultFalse;
   object->setNormalized(value);
   if (IParam* param = GetParam(static_cast<int>(tag)); param && tag < kBypassParamId) {
     param->SetNormalized(value);
@@ -101,11 +111,16 @@ tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID tag, ParamValue value) 
 }
 
 // UI thread: one edit of the plug-in's own (editor, preset, A/B bank) as the host sees it.
-void IPlugVST3::BeginInformHostOfParamChange(int index) { beginEdit(static_cast<ParamID>(index)); }
+void IPlugVST3::BeginInformHostOfParamChange(int index) {
+  beginEdit(static_cast<ParamID>(index));
+}
 
 void IPlugVST3::InformHostOfParamChange(int index, double normalized) {
-  if (Parameter* object = parameters.getParameter(static_cast<ParamID>(index))) object->setNormalized(normalized);
+  if (Parameter* object = parameters.getParameter(static_cast<ParamID>(index)))
+    object->setNormalized(normalized);
   performEdit(static_cast<ParamID>(index), normalized);
 }
 
-void IPlugVST3::EndInformHostOfParamChange(int index) { endEdit(static_cast<ParamID>(index)); }
+void IPlugVST3::EndInformHostOfParamChange(int index) {
+  endEdit(static_cast<ParamID>(index));
+}

@@ -18,13 +18,14 @@ std::string moduleFolder;
 
 std::string FolderOfThisModule() {
   Dl_info info{};
-  if (dladdr(reinterpret_cast<void*>(&FolderOfThisModule), &info) == 0 || !info.dli_fname) return {};
+  if (dladdr(reinterpret_cast<void*>(&FolderOfThisModule), &info) == 0 || !info.dli_fname)
+    return {};
   std::string path = info.dli_fname;
   const auto slash = path.rfind('/');
   return slash == std::string::npos ? std::string(".") : path.substr(0, slash);
 }
 
-}  // namespace
+} // namespace
 
 void* ModuleHandle() {
   const std::lock_guard<std::mutex> hold(entryLock);
@@ -53,7 +54,8 @@ SMTG_EXPORT_SYMBOL bool ModuleEntry(void* sharedLibraryHandle) {
 
 SMTG_EXPORT_SYMBOL bool ModuleExit() {
   const std::lock_guard<std::mutex> hold(entryLock);
-  if (loadCount == 0) return false;
+  if (loadCount == 0)
+    return false;
   if (--loadCount == 0) {
     moduleHandle = nullptr;
     moduleFolder.clear();
@@ -67,4 +69,4 @@ SMTG_EXPORT_SYMBOL Steinberg::IPluginFactory* PLUGIN_API GetPluginFactory() {
   return &factory;
 }
 
-}  // extern "C"
+} // extern "C"

@@ -10,13 +10,12 @@ using namespace Steinberg;
 
 namespace {
 
-template <std::size_t N>
-void CopyText(char8 (&out)[N], const char* text) {
+template <std::size_t N> void CopyText(char8 (&out)[N], const char* text) {
   std::strncpy(out, text ? text : "", N - 1);
   out[N - 1] = 0;
 }
 
-}  // namespace
+} // namespace
 
 tresult PLUGIN_API PluginFactory::queryInterface(const TUID queried, void** obj) {
   QUERY_INTERFACE(queried, obj, FUnknown::iid, IPluginFactory)
@@ -32,7 +31,8 @@ const PluginClassDesc* PluginFactory::ClassAt(int32 index) const {
 }
 
 tresult PLUGIN_API PluginFactory::getFactoryInfo(PFactoryInfo* info) {
-  if (!info) return kInvalidArgument;
+  if (!info)
+    return kInvalidArgument;
   *info = {};
   CopyText(info->vendor, desc.vendor);
   CopyText(info->url, desc.url);
@@ -43,7 +43,8 @@ tresult PLUGIN_API PluginFactory::getFactoryInfo(PFactoryInfo* info) {
 
 tresult PLUGIN_API PluginFactory::getClassInfo(int32 index, PClassInfo* info) {
   const PluginClassDesc* c = ClassAt(index);
-  if (!c || !info) return kInvalidArgument;
+  if (!c || !info)
+    return kInvalidArgument;
   *info = {};
   std::memcpy(info->cid, c->cid, sizeof(TUID));
   info->cardinality = PClassInfo::kManyInstances;
@@ -54,7 +55,8 @@ tresult PLUGIN_API PluginFactory::getClassInfo(int32 index, PClassInfo* info) {
 
 tresult PLUGIN_API PluginFactory::getClassInfo2(int32 index, PClassInfo2* info) {
   const PluginClassDesc* c = ClassAt(index);
-  if (!c || !info) return kInvalidArgument;
+  if (!c || !info)
+    return kInvalidArgument;
   *info = {};
   std::memcpy(info->cid, c->cid, sizeof(TUID));
   info->cardinality = PClassInfo::kManyInstances;
@@ -69,7 +71,8 @@ tresult PLUGIN_API PluginFactory::getClassInfo2(int32 index, PClassInfo2* info) 
 
 tresult PLUGIN_API PluginFactory::getClassInfoUnicode(int32 index, PClassInfoW* info) {
   const PluginClassDesc* c = ClassAt(index);
-  if (!c || !info) return kInvalidArgument;
+  if (!c || !info)
+    return kInvalidArgument;
   *info = {};
   std::memcpy(info->cid, c->cid, sizeof(TUID));
   info->cardinality = PClassInfo::kManyInstances;
@@ -84,12 +87,15 @@ tresult PLUGIN_API PluginFactory::getClassInfoUnicode(int32 index, PClassInfoW* 
 
 // Host thread. Nothing may throw back into the host.
 tresult PLUGIN_API PluginFactory::createInstance(FIDString cid, FIDString interfaceId, void** obj) {
-  if (!obj) return kInvalidArgument;
+  if (!obj)
+    return kInvalidArgument;
   *obj = nullptr;
-  if (!cid || !interfaceId) return kInvalidArgument;
+  if (!cid || !interfaceId)
+    return kInvalidArgument;
   for (int32 i = 0; i < desc.numClasses; ++i) {
     const PluginClassDesc& c = desc.classes[i];
-    if (std::memcmp(c.cid, cid, sizeof(TUID)) != 0) continue;
+    if (std::memcmp(c.cid, cid, sizeof(TUID)) != 0)
+      continue;
     FUnknown* instance = nullptr;
     try {
       const std::lock_guard<std::mutex> hold(createLock);
@@ -97,7 +103,8 @@ tresult PLUGIN_API PluginFactory::createInstance(FIDString cid, FIDString interf
     } catch (...) {
       return kOutOfMemory;
     }
-    if (!instance) return kOutOfMemory;
+    if (!instance)
+      return kOutOfMemory;
     TUID wanted;
     std::memcpy(wanted, interfaceId, sizeof(TUID));
     const tresult result = instance->queryInterface(wanted, obj);

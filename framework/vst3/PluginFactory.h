@@ -29,7 +29,7 @@ struct FactoryDesc {
 const FactoryDesc& PluginFactoryDesc();
 
 class PluginFactory : public Steinberg::IPluginFactory3 {
- public:
+public:
   explicit PluginFactory(const FactoryDesc& classes) : desc(classes) {}
   virtual ~PluginFactory() = default;
 
@@ -42,14 +42,15 @@ class PluginFactory : public Steinberg::IPluginFactory3 {
   Steinberg::int32 PLUGIN_API countClasses() override { return desc.numClasses; }
   Steinberg::tresult PLUGIN_API getClassInfo(Steinberg::int32 index, Steinberg::PClassInfo* info) override;
   Steinberg::tresult PLUGIN_API getClassInfo2(Steinberg::int32 index, Steinberg::PClassInfo2* info) override;
-  Steinberg::tresult PLUGIN_API getClassInfoUnicode(Steinberg::int32 index, Steinberg::PClassInfoW* info) override;
+  Steinberg::tresult PLUGIN_API getClassInfoUnicode(Steinberg::int32 index,
+                                                    Steinberg::PClassInfoW* info) override;
   Steinberg::tresult PLUGIN_API createInstance(Steinberg::FIDString cid, Steinberg::FIDString interfaceId,
                                                void** obj) override;
   Steinberg::tresult PLUGIN_API setHostContext(Steinberg::FUnknown*) override { return Steinberg::kResultOk; }
 
- private:
+private:
   const PluginClassDesc* ClassAt(Steinberg::int32 index) const;
 
   const FactoryDesc& desc;
-  std::mutex createLock;  // one instance constructed at a time, module-wide
+  std::mutex createLock; // one instance constructed at a time, module-wide
 };

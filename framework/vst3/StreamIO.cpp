@@ -10,8 +10,10 @@ bool WriteAll(IBStream* stream, const void* data, int size) {
   while (written < size) {
     const int32 rest = size - written;
     int32 count = 0;
-    if (stream->write(const_cast<std::uint8_t*>(bytes + written), rest, &count) != kResultOk) return false;
-    if (count < 1 || count > rest) return false;
+    if (stream->write(const_cast<std::uint8_t*>(bytes + written), rest, &count) != kResultOk)
+      return false;
+    if (count < 1 || count > rest)
+      return false;
     written += count;
   }
   return true;
@@ -23,8 +25,10 @@ bool ReadExact(IBStream* stream, void* data, int size) {
   while (read < size) {
     const int32 rest = size - read;
     int32 count = 0;
-    if (stream->read(bytes + read, rest, &count) != kResultOk) return false;
-    if (count < 1 || count > rest) return false;
+    if (stream->read(bytes + read, rest, &count) != kResultOk)
+      return false;
+    if (count < 1 || count > rest)
+      return false;
     read += count;
   }
   return true;
@@ -34,6 +38,7 @@ bool AtStreamEnd(IBStream* stream) {
   std::uint8_t extra = 0;
   int32 count = 0;
   const tresult result = stream->read(&extra, 1, &count);
-  if (result != kResultOk && result != kResultFalse) return false;
+  if (result != kResultOk && result != kResultFalse)
+    return false;
   return count == 0;
 }

@@ -11,6 +11,6 @@ namespace Linux {
 DEF_CLASS_IID(IRunLoop)
 DEF_CLASS_IID(IEventHandler)
 DEF_CLASS_IID(ITimerHandler)
-}  // namespace Linux
+} // namespace Linux
 #endif
-}  // namespace Steinberg
+} // namespace Steinberg

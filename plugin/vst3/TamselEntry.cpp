@@ -5,10 +5,13 @@
 
 namespace {
 
-Steinberg::FUnknown* CreateTamsel() { return static_cast<Steinberg::Vst::IAudioProcessor*>(new Tamsel()); }
+Steinberg::FUnknown* CreateTamsel() {
+  return static_cast<Steinberg::Vst::IAudioProcessor*>(new Tamsel());
+}
 
 const PluginClassDesc kTamselClasses[] = {{
-    INLINE_UID(kTamselProcessorUID[0], kTamselProcessorUID[1], kTamselProcessorUID[2], kTamselProcessorUID[3]),
+    INLINE_UID(kTamselProcessorUID[0], kTamselProcessorUID[1], kTamselProcessorUID[2],
+               kTamselProcessorUID[3]),
     kTamselCategory,
     kTamselClassName,
     kTamselSubCategories,
@@ -19,6 +22,8 @@ const PluginClassDesc kTamselClasses[] = {{
 
 const FactoryDesc kTamselFactory{kTamselVendor, "", "", kTamselClasses, 1};
 
-}  // namespace
+} // namespace
 
-const FactoryDesc& PluginFactoryDesc() { return kTamselFactory; }
+const FactoryDesc& PluginFactoryDesc() {
+  return kTamselFactory;
+}

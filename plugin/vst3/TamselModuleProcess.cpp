@@ -27,37 +27,48 @@ inline double GuardSample(double x) {
 // missing channel reads as zeros.
 void LoadChunk(const double* source, double* dry, float* chunk, int n) {
   if (!source) {
-    if (dry) std::fill(dry, dry + n, 0.0);
+    if (dry)
+      std::fill(dry, dry + n, 0.0);
     std::fill(chunk, chunk + n, 0.0f);
     return;
   }
   int j = 0;
 #if defined(__SSE2__)
-  // The same guard two samples at a time: minpd(32, x) and maxpd(-32, .) are the two selects.
+  // The same guard four samples at a time: minpd(32, x) and maxpd(-32, .) are the two selects.
   const __m128d high = _mm_set1_pd(32.0), low = _mm_set1_pd(-32.0), zero = _mm_setzero_pd();
-  for (; j + 2 <= n; j += 2) {
-    const __m128d x = _mm_loadu_pd(source + j);
-    const __m128d held = _mm_max_pd(low, _mm_min_pd(high, x));
-    const __m128d g = _mm_and_pd(held, _mm_cmpeq_pd(_mm_sub_pd(x, x), zero));
-    if (dry) _mm_storeu_pd(dry + j, g);
-    _mm_storel_pi(reinterpret_cast<__m64*>(chunk + j), _mm_cvtpd_ps(g));
+  auto guard = [&](__m128d x) {
+    return _mm_and_pd(_mm_max_pd(low, _mm_min_pd(high, x)), _mm_cmpeq_pd(_mm_sub_pd(x, x), zero));
+  };
+  for (; j + 4 <= n; j += 4) {
+    const __m128d a = guard(_mm_loadu_pd(source + j));
+    const __m128d b = guard(_mm_loadu_pd(source + j + 2));
+    if (dry) {
+      _mm_storeu_pd(dry + j, a);
+      _mm_storeu_pd(dry + j + 2, b);
+    }
+    _mm_storeu_ps(chunk + j, _mm_movelh_ps(_mm_cvtpd_ps(a), _mm_cvtpd_ps(b)));
   }
 #endif
   for (; j < n; ++j) {
     const double g = GuardSample(source[j]);
-    if (dry) dry[j] = g;
+    if (dry)
+      dry[j] = g;
     chunk[j] = static_cast<float>(g);
   }
 }
 
-bool Clear(std::uint64_t flags, int channel) { return (flags & (std::uint64_t{1} << channel)) == 0; }
+bool Clear(std::uint64_t flags, int channel) {
+  return (flags & (std::uint64_t{1} << channel)) == 0;
+}
 
-}  // namespace
+} // namespace
 
 tresult PLUGIN_API Tamsel::process(ProcessData& data) {
-  if (const tresult check = CheckProcessData(data); check != kResultOk) return check;
+  if (const tresult check = CheckProcessData(data); check != kResultOk)
+    return check;
   ApplyParameterChanges(data);
-  if (data.numSamples == 0) return kResultOk;  // a parameter-only call
+  if (data.numSamples == 0)
+    return kResultOk; // a parameter-only call
 
   mainChannels = data.numInputs != 0 && IsInputBusActive(0) ? data.inputs[0].numChannels : 0;
   mainSilenceFlags = data.numInputs != 0 ? data.inputs[0].silenceFlags : 3;
@@ -81,21 +92,26 @@ tresult PLUGIN_API Tamsel::process(ProcessData& data) {
 // One value per parameter and block: the last point of each queue.
 void Tamsel::ApplyParameterChanges(ProcessData& data) {
   IParameterChanges* changes = data.inputParameterChanges;
-  if (!changes) return;
+  if (!changes)
+    return;
   for (int32 i = 0; i < changes->getParameterCount(); ++i) {
     IParamValueQueue* queue = changes->getParameterData(i);
-    if (!queue) continue;
+    if (!queue)
+      continue;
     const int32 points = queue->getPointCount();
-    if (points <= 0) continue;
+    if (points <= 0)
+      continue;
     int32 offset = 0;
     ParamValue value = 0.0;
-    if (queue->getPoint(points - 1, offset, value) != kResultOk || !std::isfinite(value)) continue;
+    if (queue->getPoint(points - 1, offset, value) != kResultOk || !std::isfinite(value))
+      continue;
     const ParamID id = queue->getParameterId();
     if (id == kBypassParamId) {
       hostBypass.store(value > 0.5, std::memory_order_relaxed);
       continue;
     }
-    if (id >= static_cast<ParamID>(kNumParams)) continue;
+    if (id >= static_cast<ParamID>(kNumParams))
+      continue;
     GetParam(static_cast<int>(id))->SetNormalized(std::clamp(value, 0.0, 1.0));
     OnParamChange(static_cast<int>(id), kHost, -1);
   }
@@ -119,8 +135,10 @@ void Tamsel::ProcessDoubles(ProcessData& data) {
   const double* sideRight = nullptr;
   if (sidechainActive) {
     const int sideRightChannel = sideBus->numChannels == 1 ? 0 : 1;
-    if (Clear(sidechainSilenceFlags, 0)) sideLeft = sideBus->channelBuffers64[0];
-    if (Clear(sidechainSilenceFlags, sideRightChannel)) sideRight = sideBus->channelBuffers64[sideRightChannel];
+    if (Clear(sidechainSilenceFlags, 0))
+      sideLeft = sideBus->channelBuffers64[0];
+    if (Clear(sidechainSilenceFlags, sideRightChannel))
+      sideRight = sideBus->channelBuffers64[sideRightChannel];
   }
   const bool bypass = hostBypass.load(std::memory_order_relaxed);
 

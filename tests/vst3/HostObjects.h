@@ -11,53 +11,61 @@
 #include "pluginterfaces/vst/ivsteditcontroller.h"
 #include "pluginterfaces/vst/ivstparameterchanges.h"
 
-#define TEST_HOST_UNOWNED_FUNKNOWN(Interface)                                                     \
-  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID queried, void** obj) override { \
-    QUERY_INTERFACE(queried, obj, Steinberg::FUnknown::iid, Interface)                            \
-    QUERY_INTERFACE(queried, obj, Interface::iid, Interface)                                      \
-    *obj = nullptr;                                                                               \
-    return Steinberg::kNoInterface;                                                               \
-  }                                                                                               \
-  Steinberg::uint32 PLUGIN_API addRef() override { return 1; }                                    \
-  Steinberg::uint32 PLUGIN_API release() override { return 1; }
+#define TEST_HOST_UNOWNED_FUNKNOWN(Interface)                                                                \
+  Steinberg::tresult PLUGIN_API queryInterface(const Steinberg::TUID queried, void** obj) override {         \
+    QUERY_INTERFACE(queried, obj, Steinberg::FUnknown::iid, Interface)                                       \
+    QUERY_INTERFACE(queried, obj, Interface::iid, Interface)                                                 \
+    *obj = nullptr;                                                                                          \
+    return Steinberg::kNoInterface;                                                                          \
+  }                                                                                                          \
+  Steinberg::uint32 PLUGIN_API addRef() override {                                                           \
+    return 1;                                                                                                \
+  }                                                                                                          \
+  Steinberg::uint32 PLUGIN_API release() override {                                                          \
+    return 1;                                                                                                \
+  }
 
 class HostParamQueue : public Steinberg::Vst::IParamValueQueue {
- public:
+public:
   explicit HostParamQueue(Steinberg::Vst::ParamID paramId) : id(paramId) {}
   virtual ~HostParamQueue() = default;
   TEST_HOST_UNOWNED_FUNKNOWN(Steinberg::Vst::IParamValueQueue)
 
   Steinberg::Vst::ParamID PLUGIN_API getParameterId() override { return id; }
-  Steinberg::int32 PLUGIN_API getPointCount() override { return static_cast<Steinberg::int32>(points.size()); }
+  Steinberg::int32 PLUGIN_API getPointCount() override {
+    return static_cast<Steinberg::int32>(points.size());
+  }
   Steinberg::tresult PLUGIN_API getPoint(Steinberg::int32 index, Steinberg::int32& sampleOffset,
                                          Steinberg::Vst::ParamValue& value) override;
   Steinberg::tresult PLUGIN_API addPoint(Steinberg::int32 sampleOffset, Steinberg::Vst::ParamValue value,
                                          Steinberg::int32& index) override;
 
- private:
+private:
   Steinberg::Vst::ParamID id;
   std::vector<std::pair<Steinberg::int32, Steinberg::Vst::ParamValue>> points;
 };
 
 class HostParameterChanges : public Steinberg::Vst::IParameterChanges {
- public:
+public:
   virtual ~HostParameterChanges() = default;
   TEST_HOST_UNOWNED_FUNKNOWN(Steinberg::Vst::IParameterChanges)
 
-  Steinberg::int32 PLUGIN_API getParameterCount() override { return static_cast<Steinberg::int32>(queues.size()); }
+  Steinberg::int32 PLUGIN_API getParameterCount() override {
+    return static_cast<Steinberg::int32>(queues.size());
+  }
   Steinberg::Vst::IParamValueQueue* PLUGIN_API getParameterData(Steinberg::int32 index) override;
   Steinberg::Vst::IParamValueQueue* PLUGIN_API addParameterData(const Steinberg::Vst::ParamID& id,
-                                                               Steinberg::int32& index) override;
+                                                                Steinberg::int32& index) override;
 
   // One queue for id with the given points at offsets 0, 1, 2, ...
   void Add(Steinberg::Vst::ParamID id, std::initializer_list<double> values);
 
- private:
-  std::deque<HostParamQueue> queues;  // stable addresses
+private:
+  std::deque<HostParamQueue> queues; // stable addresses
 };
 
 class HostComponentHandler : public Steinberg::Vst::IComponentHandler {
- public:
+public:
   virtual ~HostComponentHandler() = default;
   TEST_HOST_UNOWNED_FUNKNOWN(Steinberg::Vst::IComponentHandler)
 
@@ -73,22 +81,24 @@ class HostComponentHandler : public Steinberg::Vst::IComponentHandler {
 // A stream over a byte vector that moves at most perCall bytes per read or write and records the
 // count of every write.
 class ChunkedStream : public Steinberg::IBStream {
- public:
+public:
   ChunkedStream(std::vector<unsigned char> content, int bytesPerCall)
       : bytes(std::move(content)), perCall(bytesPerCall) {}
   virtual ~ChunkedStream() = default;
   TEST_HOST_UNOWNED_FUNKNOWN(Steinberg::IBStream)
 
-  Steinberg::tresult PLUGIN_API read(void* buffer, Steinberg::int32 numBytes, Steinberg::int32* numBytesRead) override;
+  Steinberg::tresult PLUGIN_API read(void* buffer, Steinberg::int32 numBytes,
+                                     Steinberg::int32* numBytesRead) override;
   Steinberg::tresult PLUGIN_API write(void* buffer, Steinberg::int32 numBytes,
                                       Steinberg::int32* numBytesWritten) override;
-  Steinberg::tresult PLUGIN_API seek(Steinberg::int64 pos, Steinberg::int32 mode, Steinberg::int64* result) override;
+  Steinberg::tresult PLUGIN_API seek(Steinberg::int64 pos, Steinberg::int32 mode,
+                                     Steinberg::int64* result) override;
   Steinberg::tresult PLUGIN_API tell(Steinberg::int64* pos) override;
 
   std::vector<unsigned char> bytes;
   std::vector<int> writeCounts;
 
- private:
+private:
   int perCall;
   std::size_t cursor = 0;
 };

@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 #include <cstring>
+#include <numbers>
 
 #include "public.sdk/source/common/memorystream.h"
 
@@ -14,10 +14,12 @@ using namespace Steinberg;
 namespace {
 
 Vst::SpeakerArrangement ArrangementOf(int channels) {
-  return channels == 0 ? Vst::SpeakerArr::kEmpty : channels == 1 ? Vst::SpeakerArr::kMono : Vst::SpeakerArr::kStereo;
+  return channels == 0   ? Vst::SpeakerArr::kEmpty
+         : channels == 1 ? Vst::SpeakerArr::kMono
+                         : Vst::SpeakerArr::kStereo;
 }
 
-}  // namespace
+} // namespace
 
 LoadedModule::LoadedModule() {
   handle = dlopen(TAMSEL_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
@@ -41,15 +43,19 @@ LoadedModule::LoadedModule() {
 }
 
 LoadedModule::~LoadedModule() {
-  if (!handle) return;
-  if (factory) factory->release();
+  if (!handle)
+    return;
+  if (factory)
+    factory->release();
   if (auto exitModule = reinterpret_cast<bool (*)()>(Symbol("ModuleExit"))) {
     EXPECT_TRUE(exitModule());
   }
   dlclose(handle);
 }
 
-void* LoadedModule::Symbol(const char* name) const { return handle ? dlsym(handle, name) : nullptr; }
+void* LoadedModule::Symbol(const char* name) const {
+  return handle ? dlsym(handle, name) : nullptr;
+}
 
 PluginInstance::PluginInstance(LoadedModule& module) {
   void* obj = nullptr;
@@ -69,7 +75,8 @@ PluginInstance::PluginInstance(LoadedModule& module) {
 
 PluginInstance::~PluginInstance() {
   if (component) {
-    if (active) Stop();
+    if (active)
+      Stop();
     controller->setComponentHandler(nullptr);
     controller->release();
     processor->release();
@@ -116,9 +123,12 @@ AudioBlock<Sample>::AudioBlock(int frames, int mainChannels, int sideChannels, i
     : main(static_cast<std::size_t>(mainChannels), std::vector<Sample>(static_cast<std::size_t>(frames))),
       side(static_cast<std::size_t>(sideChannels), std::vector<Sample>(static_cast<std::size_t>(frames))),
       out(static_cast<std::size_t>(outChannels), std::vector<Sample>(static_cast<std::size_t>(frames))) {
-  for (auto& c : main) mainPointers.push_back(c.data());
-  for (auto& c : side) sidePointers.push_back(c.data());
-  for (auto& c : out) outPointers.push_back(c.data());
+  for (auto& c : main)
+    mainPointers.push_back(c.data());
+  for (auto& c : side)
+    sidePointers.push_back(c.data());
+  for (auto& c : out)
+    outPointers.push_back(c.data());
   auto attach = [](Vst::AudioBusBuffers& bus, std::vector<Sample*>& pointers) {
     bus.numChannels = static_cast<int32>(pointers.size());
     if constexpr (sizeof(Sample) == 4)

@@ -14,9 +14,9 @@
 #include "public.sdk/source/vst/hosting/hostclasses.h"
 
 class LoadedModule {
- public:
+public:
   LoadedModule();  // dlopen + ModuleEntry; fails the test when either fails
-  ~LoadedModule();  // ModuleExit + dlclose
+  ~LoadedModule(); // ModuleExit + dlclose
   LoadedModule(const LoadedModule&) = delete;
   LoadedModule& operator=(const LoadedModule&) = delete;
 
@@ -24,7 +24,7 @@ class LoadedModule {
   Steinberg::TUID& ClassId() { return classId; }
   void* Symbol(const char* name) const;
 
- private:
+private:
   void* handle = nullptr;
   Steinberg::IPluginFactory* factory = nullptr;
   Steinberg::TUID classId{};
@@ -32,7 +32,7 @@ class LoadedModule {
 
 // One plug-in instance: component, processor and controller of a single-component effect.
 class PluginInstance {
- public:
+public:
   explicit PluginInstance(LoadedModule& module);
   ~PluginInstance();
   PluginInstance(const PluginInstance&) = delete;
@@ -45,7 +45,7 @@ class PluginInstance {
   void Stop();
   bool SetArrangement(int mainChannels, int sideChannels, int outChannels);
 
-  std::vector<unsigned char> State();  // getState through the SDK's MemoryStream
+  std::vector<unsigned char> State(); // getState through the SDK's MemoryStream
   Steinberg::tresult Restore(const std::vector<unsigned char>& bytes, int bytesPerRead = 1 << 20);
   double Normalized(Steinberg::Vst::ParamID id) const { return controller->getParamNormalized(id); }
 
@@ -54,23 +54,22 @@ class PluginInstance {
   Steinberg::Vst::IEditController* controller = nullptr;
   HostComponentHandler handler;
 
- private:
-  Steinberg::Vst::HostApplication hostContext;  // not reference counted: the host owns it
+private:
+  Steinberg::Vst::HostApplication hostContext; // not reference counted: the host owns it
   bool active = false;
 };
 
 // Buffers of one block and the ProcessData that points at them: input bus 0 (main), input bus 1
 // (sidechain), output bus 0.
-template <class Sample>
-class AudioBlock {
- public:
+template <class Sample> class AudioBlock {
+public:
   AudioBlock(int frames, int mainChannels = 2, int sideChannels = 2, int outChannels = 2);
   AudioBlock(const AudioBlock&) = delete;
   AudioBlock& operator=(const AudioBlock&) = delete;
 
   std::vector<std::vector<Sample>> main, side, out;
   std::vector<Sample*> mainPointers, sidePointers, outPointers;
-  Steinberg::Vst::AudioBusBuffers inputs[3]{};  // a third entry for the too-many-buses check
+  Steinberg::Vst::AudioBusBuffers inputs[3]{}; // a third entry for the too-many-buses check
   Steinberg::Vst::AudioBusBuffers outputs[2]{};
   Steinberg::Vst::ProcessData data{};
 };

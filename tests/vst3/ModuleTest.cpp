@@ -1,9 +1,9 @@
 // The module as a host meets it: exports, load counter, class info, parameters, buses, latency.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
-#include <array>
 #include <set>
 #include <string>
 
@@ -18,24 +18,26 @@ namespace {
 
 std::string Narrow(const vst::TChar* text) {
   std::string out;
-  for (; *text; ++text) out += static_cast<char>(*text);
+  for (; *text; ++text)
+    out += static_cast<char>(*text);
   return out;
 }
 
 void Widen(const char* text, vst::String128 out) {
   int i = 0;
-  for (; text[i] && i < 127; ++i) out[i] = static_cast<vst::TChar>(text[i]);
+  for (; text[i] && i < 127; ++i)
+    out[i] = static_cast<vst::TChar>(text[i]);
   out[i] = 0;
 }
 
-}  // namespace
+} // namespace
 
 TEST(Module, LoadCounterPairsEntriesWithExits) {
   LoadedModule module;
   auto entry = reinterpret_cast<bool (*)(void*)>(module.Symbol("ModuleEntry"));
   auto exitModule = reinterpret_cast<bool (*)()>(module.Symbol("ModuleExit"));
   ASSERT_TRUE(entry && exitModule);
-  EXPECT_TRUE(entry(nullptr));  // a second host of the same module
+  EXPECT_TRUE(entry(nullptr)); // a second host of the same module
   EXPECT_TRUE(exitModule());
   // LoadedModule's own exit is the last one; one more would be unbalanced.
 }
@@ -96,7 +98,8 @@ TEST(Module, ParametersComeFromTheTables) {
     EXPECT_TRUE(info.flags & vst::ParameterInfo::kCanAutomate);
     EXPECT_EQ((info.flags & vst::ParameterInfo::kIsList) != 0, i == kMode);
     const double min = kParamMins[k], max = kParamMaxs[k], def = kParamDefaults[k];
-    const double expected = IsExponentialParam(i) ? std::log(def / min) / std::log(max / min) : (def - min) / (max - min);
+    const double expected =
+        IsExponentialParam(i) ? std::log(def / min) / std::log(max / min) : (def - min) / (max - min);
     EXPECT_NEAR(info.defaultNormalizedValue, expected, 1e-9);
     EXPECT_NEAR(plugin.Normalized(info.id), expected, 1e-9);
   }
@@ -118,8 +121,12 @@ TEST(Module, ParameterTextsAndShapes) {
     const char* text;
   };
   const Case cases[] = {
-      {kMode, 0.0, "Solo"},          {kMode, 1.0, "Mix Reference"}, {kBypass, 1.0, "on"},
-      {kAnalyzer, 0.0, "off"},       {kSoloTarget, 0.5, "-21.000"}, {kSlowTime, 0.0, "300.000"},
+      {kMode, 0.0, "Solo"},
+      {kMode, 1.0, "Mix Reference"},
+      {kBypass, 1.0, "on"},
+      {kAnalyzer, 0.0, "off"},
+      {kSoloTarget, 0.5, "-21.000"},
+      {kSlowTime, 0.0, "300.000"},
       {kDetectorLPF, 1.0, "18000.000"},
   };
   for (const Case& k : cases) {
@@ -139,7 +146,7 @@ TEST(Module, ParameterTextsAndShapes) {
   Widen("loud", typed);
   EXPECT_EQ(c.getParamValueByString(kSoloTarget, typed, parsed), kResultFalse);
 
-  EXPECT_NEAR(c.normalizedParamToPlain(kSlowTime, 0.5), std::sqrt(300.0 * 5000.0), 1e-9);  // geometric mean
+  EXPECT_NEAR(c.normalizedParamToPlain(kSlowTime, 0.5), std::sqrt(300.0 * 5000.0), 1e-9); // geometric mean
   EXPECT_NEAR(c.normalizedParamToPlain(kSoloTarget, 0.5), -21.0, 1e-12);
   EXPECT_NEAR(c.plainParamToNormalized(kDetectorHPF, 40.0 * std::sqrt(10.0)), 0.5, 1e-12);
 }
@@ -155,7 +162,8 @@ TEST(Module, BusArrangementsAreExactlyTheChannelConfiguration) {
   EXPECT_EQ(side.channelCount, 2);
 
   // main . sidechain - output, as listed in "1-1 2-2 1.1-1 1.2-1 2.1-2 2.2-2"
-  const std::set<std::array<int, 3>> listed = {{1, 0, 1}, {2, 0, 2}, {1, 1, 1}, {1, 2, 1}, {2, 1, 2}, {2, 2, 2}};
+  const std::set<std::array<int, 3>> listed = {{1, 0, 1}, {2, 0, 2}, {1, 1, 1},
+                                               {1, 2, 1}, {2, 1, 2}, {2, 2, 2}};
   for (int in = 0; in <= 2; ++in)
     for (int sc = 0; sc <= 2; ++sc)
       for (int out = 0; out <= 2; ++out) {

@@ -25,12 +25,15 @@ double Normalize(int index, double plain) {
   return (plain - kParamMins[k]) / (kParamMaxs[k] - kParamMins[k]);
 }
 
-double Guard(double x) { return std::isfinite(x) ? std::clamp(x, -32.0, 32.0) : 0.0; }
+double Guard(double x) {
+  return std::isfinite(x) ? std::clamp(x, -32.0, 32.0) : 0.0;
+}
 
 std::int32_t BypassWord(PluginInstance& plugin) {
   const std::vector<unsigned char> state = plugin.State();
   std::int32_t word = -1;
-  if (state.size() == 216) std::memcpy(&word, state.data() + 212, 4);
+  if (state.size() == 216)
+    std::memcpy(&word, state.data() + 212, 4);
   return word;
 }
 
@@ -43,7 +46,7 @@ tresult SendQueue(PluginInstance& plugin, vst::ParamID id, std::initializer_list
   return plugin.processor->process(block.data);
 }
 
-}  // namespace
+} // namespace
 
 TEST(ModuleProcess, ChecksRefuseMalformedBlocksAndApplyNothing) {
   using Mutate = std::function<void(AudioBlock<float>&)>;
@@ -111,7 +114,8 @@ TEST(ModuleProcess, ZeroFramesDeliverParameterChangesOnly) {
   PluginInstance plugin(module);
   plugin.Start(vst::kSample32, 512);
   AudioBlock<float> block(16);
-  for (auto& c : block.out) std::fill(c.begin(), c.end(), 7.0f);
+  for (auto& c : block.out)
+    std::fill(c.begin(), c.end(), 7.0f);
   block.outputs[0].silenceFlags = 0xAB;
   block.data.numSamples = 0;
   HostParameterChanges changes;
@@ -121,7 +125,8 @@ TEST(ModuleProcess, ZeroFramesDeliverParameterChangesOnly) {
   EXPECT_DOUBLE_EQ(plugin.Normalized(kOutput), 0.75);
   EXPECT_EQ(block.outputs[0].silenceFlags, 0xABu);
   for (auto& c : block.out)
-    for (float v : c) ASSERT_EQ(v, 7.0f);
+    for (float v : c)
+      ASSERT_EQ(v, 7.0f);
 }
 
 TEST(ModuleProcess, QueuesTakeTheirLastFiniteClampedPoint) {
@@ -129,7 +134,7 @@ TEST(ModuleProcess, QueuesTakeTheirLastFiniteClampedPoint) {
     const char* name;
     int param;
     std::initializer_list<double> points;
-    double expected;  // normalised after the call
+    double expected; // normalised after the call
   };
   const double soloDefault = Normalize(kSoloTarget, -18.0);
   const Case cases[] = {
@@ -172,7 +177,7 @@ TEST(ModuleProcess, BypassIsOnAboveOneHalf) {
     ASSERT_EQ(SendQueue(plugin, 0x10000, {value}), kResultOk);
     EXPECT_EQ(BypassWord(plugin), word);
   }
-  EXPECT_DOUBLE_EQ(plugin.Normalized(kBypass), 0.0);  // the plug-in's own Bypass parameter is apart
+  EXPECT_DOUBLE_EQ(plugin.Normalized(kBypass), 0.0); // the plug-in's own Bypass parameter is apart
 }
 
 // Mix at 0 % with unity trims: the engine is transparent, so the 64-bit path hands back the
@@ -182,16 +187,18 @@ TEST(ModuleProcess, SixtyFourBitPassThroughIsBitExactWhenTransparent) {
   PluginInstance plugin(module);
   ASSERT_EQ(plugin.controller->setParamNormalized(kMix, 0.0), kResultOk);
   plugin.Start(vst::kSample64, 2048);
-  constexpr int kFrames = 1300;  // chunks of 512, 512 and 276
+  constexpr int kFrames = 1300; // chunks of 512, 512 and 276
   const double specials[] = {40.0, -40.0, kInf, -kInf, kNaN, -0.0, 1e-300, 0.1, 32.0, -31.999999999};
   for (int round = 0; round < 3; ++round) {
     AudioBlock<double> block(kFrames);
     for (int i = 0; i < kFrames; ++i) {
       block.main[0][static_cast<std::size_t>(i)] = Sine(i, -6.0) + 1e-12 * i;
       block.main[1][static_cast<std::size_t>(i)] = Sine(i, -20.0, 1000.0);
-      block.side[0][static_cast<std::size_t>(i)] = block.side[1][static_cast<std::size_t>(i)] = Sine(i, -10.0);
+      block.side[0][static_cast<std::size_t>(i)] = block.side[1][static_cast<std::size_t>(i)] =
+          Sine(i, -10.0);
     }
-    for (std::size_t s = 0; s < std::size(specials); ++s) block.main[s % 2][100 * s + 7] = specials[s];
+    for (std::size_t s = 0; s < std::size(specials); ++s)
+      block.main[s % 2][100 * s + 7] = specials[s];
     ASSERT_EQ(plugin.processor->process(block.data), kResultOk);
     for (int c = 0; c < 2; ++c)
       for (int i = 0; i < kFrames; ++i) {
@@ -201,7 +208,7 @@ TEST(ModuleProcess, SixtyFourBitPassThroughIsBitExactWhenTransparent) {
             << "channel " << c << " frame " << i << " input " << in;
       }
     EXPECT_EQ(block.out[0][7], 32.0);
-    EXPECT_EQ(block.out[0][207], 0.0);  // +inf
+    EXPECT_EQ(block.out[0][207], 0.0); // +inf
     EXPECT_EQ(block.out[1][107], -32.0);
   }
 }
@@ -247,7 +254,7 @@ TEST(ModuleProcess, OutputChannelsOfZerosAreFlaggedSilent) {
   struct Case {
     const char* name;
     double left, right;
-    double rightSpike;  // one sample of the right channel
+    double rightSpike; // one sample of the right channel
     std::uint64_t flags;
   };
   const Case cases[] = {
@@ -276,7 +283,8 @@ TEST(ModuleProcess, BeforeActivationTheOutputIsZero) {
     ASSERT_EQ(plugin.component->setActive(false), kResultOk);
     auto run = [&](auto sample) {
       AudioBlock<decltype(sample)> block(256);
-      for (auto& c : block.main) std::fill(c.begin(), c.end(), static_cast<decltype(sample)>(0.5));
+      for (auto& c : block.main)
+        std::fill(c.begin(), c.end(), static_cast<decltype(sample)>(0.5));
       ASSERT_EQ(plugin.processor->process(block.data), kResultOk);
       EXPECT_EQ(block.outputs[0].silenceFlags, 3u);
     };
@@ -294,7 +302,7 @@ TEST(ModuleProcess, TwoInstancesKeepTheirOwnState) {
   PluginInstance plain(module);
   quiet.Start(vst::kSample32, 512);
   plain.Start(vst::kSample32, 512);
-  ASSERT_EQ(SendQueue(quiet, kOutput, {0.25}), kResultOk);  // -12 dB
+  ASSERT_EQ(SendQueue(quiet, kOutput, {0.25}), kResultOk); // -12 dB
   EXPECT_DOUBLE_EQ(plain.Normalized(kOutput), 0.5);
   EXPECT_NE(quiet.State(), plain.State());
 
@@ -314,5 +322,5 @@ TEST(ModuleProcess, TwoInstancesKeepTheirOwnState) {
     }
   }
   ASSERT_GT(plainPeak, 0.1f);
-  EXPECT_NEAR(quietPeak / plainPeak, 0.2512, 0.01);  // -12 dB, ridden alike
+  EXPECT_NEAR(quietPeak / plainPeak, 0.2512, 0.01); // -12 dB, ridden alike
 }

@@ -13,18 +13,19 @@ namespace vst = Steinberg::Vst;
 namespace {
 
 class PatternEffect : public IPlugVST3 {
- public:
+public:
   PatternEffect() : IPlugVST3(InstanceInfo{}, Config{.channelIOStr = "2-2"}) {}
   void ProcessBlock(float**, float** outputs, int nFrames) override {
     for (int c = 0; c < 2; ++c)
-      for (int i = 0; i < nFrames; ++i) outputs[c][i] = i == spikeAt ? pattern[c] : background[c];
+      for (int i = 0; i < nFrames; ++i)
+        outputs[c][i] = i == spikeAt ? pattern[c] : background[c];
   }
   float background[2] = {0.0f, 0.0f};
   float pattern[2] = {0.0f, 0.0f};
   int spikeAt = 10;
 };
 
-}  // namespace
+} // namespace
 
 TEST(IPlugVST3Silence, NegativeZeroIsSilentNaNIsNot) {
   struct Case {

@@ -14,26 +14,24 @@ namespace vst = Steinberg::Vst;
 
 namespace {
 
-template <class T>
-T At(const std::vector<unsigned char>& bytes, std::size_t offset) {
+template <class T> T At(const std::vector<unsigned char>& bytes, std::size_t offset) {
   T value{};
   std::memcpy(&value, bytes.data() + offset, sizeof(T));
   return value;
 }
 
-template <class T>
-void Put(std::vector<unsigned char>& bytes, std::size_t offset, T value) {
+template <class T> void Put(std::vector<unsigned char>& bytes, std::size_t offset, T value) {
   std::memcpy(bytes.data() + offset, &value, sizeof(T));
 }
 
-}  // namespace
+} // namespace
 
 TEST(ModuleState, FreshInstanceWritesTheDefaults) {
   LoadedModule module;
   PluginInstance plugin(module);
   const std::vector<unsigned char> state = plugin.State();
   ASSERT_EQ(state.size(), 216u);
-  const unsigned char magic[4] = {0x53, 0x54, 0x41, 0x4B};  // 'KATS', little-endian
+  const unsigned char magic[4] = {0x53, 0x54, 0x41, 0x4B}; // 'KATS', little-endian
   EXPECT_EQ(std::memcmp(state.data(), magic, 4), 0);
   EXPECT_EQ(At<std::int32_t>(state, 4), 1);
   EXPECT_EQ(At<std::int32_t>(state, 8), 24);
@@ -54,7 +52,7 @@ TEST(ModuleState, ShortWritesAreContinued) {
   EXPECT_EQ(stream.writeCounts, (std::vector<int>{100, 100, 16}));
   EXPECT_EQ(stream.bytes, plugin.State());
 
-  ChunkedStream full({}, 0);  // accepts nothing
+  ChunkedStream full({}, 0); // accepts nothing
   EXPECT_EQ(plugin.component->getState(&full), kResultFalse);
   EXPECT_EQ(plugin.component->getState(nullptr), kResultFalse);
 }
@@ -76,17 +74,18 @@ TEST(ModuleState, RoundTripRestoresParametersBypassAndHostView) {
   ASSERT_EQ(At<std::int32_t>(saved, 212), 1);
 
   PluginInstance target(module);
-  ASSERT_EQ(target.Restore(saved, 7), kResultOk);  // 7 bytes per read
+  ASSERT_EQ(target.Restore(saved, 7), kResultOk); // 7 bytes per read
   EXPECT_EQ(target.State(), saved);
   for (int i = 0; i < kNumParams; ++i)
-    EXPECT_NEAR(target.Normalized(static_cast<vst::ParamID>(i)), source.Normalized(static_cast<vst::ParamID>(i)), 1e-6)
-        << kParamNames[static_cast<std::size_t>(i)];  // the state holds 32-bit values
+    EXPECT_NEAR(target.Normalized(static_cast<vst::ParamID>(i)),
+                source.Normalized(static_cast<vst::ParamID>(i)), 1e-6)
+        << kParamNames[static_cast<std::size_t>(i)]; // the state holds 32-bit values
   EXPECT_DOUBLE_EQ(target.Normalized(kMode), 1.0);
   EXPECT_DOUBLE_EQ(target.Normalized(0x10000), 1.0);
 
   vst::String128 text{};
   ASSERT_EQ(target.controller->getParamStringByValue(kMode, target.Normalized(kMode), text), kResultOk);
-  EXPECT_EQ(text[0], 'M');  // "Mix Reference"
+  EXPECT_EQ(text[0], 'M'); // "Mix Reference"
 }
 
 TEST(ModuleState, MismatchedStreamsAreRefusedAndChangeNothing) {
@@ -124,7 +123,7 @@ TEST(ModuleState, MismatchedStreamsAreRefusedAndChangeNothing) {
   }
   PluginInstance target(module);
   EXPECT_EQ(target.component->setState(nullptr), kResultFalse);
-  EXPECT_EQ(target.Restore(good), kResultOk);  // the unedited block is accepted
+  EXPECT_EQ(target.Restore(good), kResultOk); // the unedited block is accepted
   EXPECT_DOUBLE_EQ(target.Normalized(kMaxBoost), 1.0);
 }
 
@@ -143,17 +142,19 @@ TEST(ModuleState, RestoreWhileProcessing) {
   PluginInstance plugin(module);
   std::vector<unsigned char> on = plugin.State(), off = on;
   Put<std::int32_t>(on, 212, 1);
-  Put<float>(on, 96, 0.0f);  // Mix 0 %
+  Put<float>(on, 96, 0.0f); // Mix 0 %
   plugin.Start(vst::kSample32, 256);
 
   std::thread audio([&] {
     for (int round = 0; round < 400; ++round) {
       AudioBlock<float> block(256);
-      for (auto& c : block.main) std::fill(c.begin(), c.end(), 0.25f);
+      for (auto& c : block.main)
+        std::fill(c.begin(), c.end(), 0.25f);
       ASSERT_EQ(plugin.processor->process(block.data), kResultOk);
     }
   });
-  for (int round = 0; round < 200; ++round) ASSERT_EQ(plugin.Restore(round % 2 ? off : on), kResultOk);
+  for (int round = 0; round < 200; ++round)
+    ASSERT_EQ(plugin.Restore(round % 2 ? off : on), kResultOk);
   audio.join();
   EXPECT_EQ(plugin.State(), off);
 }
