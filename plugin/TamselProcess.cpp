@@ -26,6 +26,14 @@ void Tamsel::OnActivate(bool active) {
     engineRunning = false; // the engine keeps its state
 }
 
+// Frames s..s+n-1 of a host channel into a chunk buffer; a missing channel reads as 0.
+static void CopyOrSilence(const float* source, int s, int n, float* chunk) {
+  if (source)
+    std::memcpy(chunk, source + s, sizeof(float) * static_cast<std::size_t>(n));
+  else
+    std::memset(chunk, 0, sizeof(float) * static_cast<std::size_t>(n));
+}
+
 // Audio thread. Inputs: main left, main right, sidechain left, sidechain right; outputs left,
 // right. No allocation: the chunk buffers are members, the snapshot is local.
 void Tamsel::ProcessBlock(float** inputs, float** outputs, int nFrames) {
@@ -61,28 +69,24 @@ void Tamsel::ProcessBlock(float** inputs, float** outputs, int nFrames) {
 
   for (int s = 0; s < nFrames; s += kEngineChunk) {
     const int n = std::min(kEngineChunk, nFrames - s);
-    for (int j = 0; j < n; ++j) {
-      const float left = mainLeft ? mainLeft[s + j] : 0.0f;
-      chunkInput[0][j] = left;
-      chunkInput[1][j] = monoMain ? left : (mainRight ? mainRight[s + j] : 0.0f);
-      const float refLeft = sideLeft ? sideLeft[s + j] : 0.0f;
-      chunkSidechain[0][j] = refLeft;
-      chunkSidechain[1][j] = monoSide ? refLeft : (sideRight ? sideRight[s + j] : 0.0f);
-    }
+    CopyOrSilence(mainLeft, s, n, chunkInput[0].data());
+    CopyOrSilence(monoMain ? mainLeft : mainRight, s, n, chunkInput[1].data());
+    CopyOrSilence(sideLeft, s, n, chunkSidechain[0].data());
+    CopyOrSilence(monoSide ? sideLeft : sideRight, s, n, chunkSidechain[1].data());
 
     engine->Process(mainIn, out, n, bypass, sideIn, sidechainActive, sidechainSilent);
 
     for (int c = 0; c < outCount; ++c) {
-      float* dest = outputs[c];
+      float* dest = outputs[c] ? outputs[c] + s : nullptr;
       if (!dest)
         continue;
-      for (int j = 0; j < n; ++j) {
-        float v = 0.0f;
-        if (outCount == 1)
-          v = (chunkOutput[0][j] + chunkOutput[1][j]) * 0.5f;
-        else if (c < 2)
-          v = chunkOutput[static_cast<std::size_t>(c)][j];
-        dest[s + j] = v;
+      if (outCount == 1) {
+        for (int j = 0; j < n; ++j)
+          dest[j] = (chunkOutput[0][j] + chunkOutput[1][j]) * 0.5f;
+      } else if (c < 2) {
+        std::memcpy(dest, chunkOutput[static_cast<std::size_t>(c)].data(), sizeof(float) * static_cast<std::size_t>(n));
+      } else {
+        std::memset(dest, 0, sizeof(float) * static_cast<std::size_t>(n));
       }
     }
   }
