@@ -1,13 +1,15 @@
-// One engine call, in three loops over the chunk: the ride (input guard, trim, detection, control
-// ticks, hold, request, budget, slew), the audible path (mix, output trim, bypass) and the output
-// measurement. Each frame still sees the per-sample order of operations: a loop only reads what
-// the loops before it left for that frame, and nothing flows back. Short loops with few live
-// values keep several frames in flight on the CPU.
+// One engine call, in three passes over the chunk: the input guard (sanitise and widen, four
+// frames at a time), the ride (trim, detection, control ticks, hold, request, budget, slew) and
+// the audible path with the output measurement (mix, output trim, bypass, output level). Each
+// frame still sees the per-sample order of operations: a pass only reads what the passes before
+// it left for that frame, and nothing flows back. Short loops with few live values keep several
+// frames in flight on the CPU.
 #include <algorithm>
 #include <array>
 #include <cmath>
 
 #include "EngineMath.h"
+#include "InputGuard.h"
 #include "RiderEngine.h"
 #include "StereoPair.h"
 
@@ -24,8 +26,16 @@ bool RiderEngine::IsTransparent() const {
 
 namespace {
 
-inline void OnePole(double& s, double x, double c) { s += (x - s) * c; }
-inline void OnePole(StereoPair& s, StereoPair x, StereoPair c) { s += (x - s) * c; }
+// s + (x - s) c, evaluated as s (1 - c) + x c with keep = 1 - c: the value carried from one
+// sample to the next then waits for one multiply and one add instead of a subtract besides.
+inline void OnePole(double& s, double x, double c, double keep) { s = s * keep + x * c; }
+inline void OnePole(StereoPair& s, StereoPair x, StereoPair c, StereoPair keep) { s = s * keep + x * c; }
+
+// A coefficient with its complement, both per lane.
+struct PairCoef {
+  StereoPair c, keep;
+  explicit PairCoef(StereoPair coef) : c(coef), keep(Splat(1.0) - coef) {}
+};
 
 // Detector filters of one pair of channels: the output is the new low-pass state.
 struct PairDetector {
@@ -34,9 +44,9 @@ struct PairDetector {
   PairDetector(const DetectorFilter& left, const DetectorFilter& right)
       : highPassState{left.highPassState, right.highPassState}, lowPassState{left.lowPassState, right.lowPassState} {}
 
-  StereoPair Run(StereoPair x, StereoPair highPassCoef, StereoPair lowPassCoef) {
-    OnePole(highPassState, x, highPassCoef);
-    OnePole(lowPassState, x - highPassState, lowPassCoef);
+  StereoPair Run(StereoPair x, const PairCoef& highPass, const PairCoef& lowPass) {
+    OnePole(highPassState, x, highPass.c, highPass.keep);
+    OnePole(lowPassState, x - highPassState, lowPass.c, lowPass.keep);
     return lowPassState;
   }
   void Store(DetectorFilter& left, DetectorFilter& right) const {
@@ -45,19 +55,19 @@ struct PairDetector {
   }
 };
 
-// 0.5 yL^2 + 0.5 yR^2
-inline double MeanSquare(StereoPair y) { return MeanSquares(y, y)[0]; }
+// yL^2 + yR^2: twice the mean square.
+inline double SumOfSquares(StereoPair y) { return SumsOfSquares(y, y)[0]; }
 
 // A glide at its target stays there exactly, so settled glides need no update.
-inline void Glide(double& g, double target, double c, double snap) {
+inline void Glide(double& g, double target, double c, double keep, double snap) {
   if (g == target) return;
-  OnePole(g, target, c);
+  OnePole(g, target, c, keep);
   if (std::abs(g - target) < snap) g = target;
 }
 
-inline void Glide(StereoPair& g, StereoPair target, StereoPair c, StereoPair snap) {
+inline void Glide(StereoPair& g, StereoPair target, const PairCoef& c, StereoPair snap) {
   if (!AnyDiffers(g, target)) return;
-  OnePole(g, target, c);
+  OnePole(g, target, c.c, c.keep);
   g = Select(_mm_cmplt_pd(Abs(g - target), snap), target, g);
 }
 
@@ -69,6 +79,9 @@ inline void FlushTiny(double& v) {
 
 // Reads as silence when the channel is missing.
 const std::array<float, kEngineChunk> kSilence{};
+// The reference while it is not analysed, as guarded (left, right) frames.
+using FramePair = double __attribute__((vector_size(16)));
+const std::array<FramePair, kEngineChunk> kSilentFrames{};
 
 inline const float* Advance(const float* const* pair, int channel, int frames) {
   return (pair == nullptr || pair[channel] == nullptr) ? nullptr : pair[channel] + frames;
@@ -167,24 +180,33 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
   const bool soloMode = params[kMode] == 0.0f;
   const bool analyzerOn = params[kAnalyzer] > 0.0f;
 
-  const StereoPair hp = Splat(highPassCoef), lp = Splat(lowPassCoef);
-  const double glide = glideCoef;
+  const PairCoef hp(Splat(highPassCoef)), lp(Splat(lowPassCoef));
+  const double glide = glideCoef, glideKeep = 1.0 - glideCoef;
   const float* const mainL = ChannelOrSilence(mainIn, 0);
   const float* const mainR = ChannelOrSilence(mainIn, 1);
 
   // Peaks are kept in double: rounding to float is monotonic, so the float of the largest
   // magnitude is the largest float magnitude, and the clip flag follows from the output peaks.
-  StereoPair inputPeak{}, gainedPeak{}, outputPeak{}, referencePeak{};
+  StereoPair inputPeak{}, gainedPeak{}, outputPeak{};
   int historySlot = -1, historyFrame = -1;
+
+  // Every input and reference sample is read here, before any output is written.
+  GuardFrames(mainL, mainR, frames, reinterpret_cast<double*>(sanitizedInput.data()));
+  const float referencePeak =
+      analysing ? GuardFrames(sideIn[0], sideIn[1], frames, reinterpret_cast<double*>(sanitizedReference.data()))
+                : 0.0f;
+  const FramePair* const reference = analysing ? sanitizedReference.data() : kSilentFrames.data();
 
   // The ride.
   {
-    const StereoPair slowAndFastCoefs{slowCoef, fastCoef};
-    const StereoPair activityAndReferenceCoefs{activityCoef, referenceCoef};
-    const double ret = returnCoef;
+    // The smoothers take the mean square 0.5 (yL^2 + yR^2) as the sum of squares times half the
+    // coefficient: halving is exact, so the product is the same.
+    const PairCoef slowAndFastCoefs(StereoPair{slowCoef, fastCoef});
+    const PairCoef activityAndReferenceCoefs(StereoPair{activityCoef, referenceCoef});
+    const StereoPair slowAndFastHalf = Splat(0.5) * slowAndFastCoefs.c;
+    const StereoPair activityAndReferenceHalf = Splat(0.5) * activityAndReferenceCoefs.c;
+    const double returnKeep = 1.0 - returnCoef;
     const double stepUp = GainStepFactor(maxStep), stepDown = GainStepFactor(-maxStep);
-    const float* const refL = analysing ? sideIn[0] : kSilence.data();
-    const float* const refR = analysing ? sideIn[1] : kSilence.data();
     PairDetector main(mainLeftFilter, mainRightFilter), ref(referenceLeftFilter, referenceRightFilter);
     RideState h(*this);
     bool targetKnown = soloMode || referenceActive;
@@ -192,21 +214,17 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
     double g = DbToGain(h.gainDb);
 
     for (int i = 0; i < frames; ++i) {
-      Glide(h.inputTrim, inputTarget, glide, 1e-10);
-      const StereoPair dry = SanitizePair(LoadPair(mainL, mainR, i));
-      const StereoPair x = Splat(h.inputTrim) * dry;
-      sanitizedInput[i] = dry;
+      Glide(h.inputTrim, inputTarget, glide, glideKeep, 1e-10);
+      const StereoPair x = Splat(h.inputTrim) * StereoPair(sanitizedInput[i]);
       trimmedInput[i] = x;
+      inputPeak = Max(inputPeak, Abs(x));
 
       // The detector filters never touch the audible signal. Without an analysed reference the
       // reference filters stay at rest on silence, so they may run all the same.
-      const StereoPair r = SanitizePair(LoadPair(refL, refR, i));
-      const StereoPair ms = MeanSquares(main.Run(x, hp, lp), ref.Run(r, hp, lp));  // main, reference
-      inputPeak = Max(inputPeak, Abs(x));
-      referencePeak = Max(referencePeak, Abs(r));
-
-      OnePole(h.slowAndFast, FirstInBoth(ms), slowAndFastCoefs);
-      OnePole(h.activityAndReference, ms, activityAndReferenceCoefs);
+      const StereoPair squares = SumsOfSquares(main.Run(x, hp, lp), ref.Run(reference[i], hp, lp));
+      h.slowAndFast = h.slowAndFast * slowAndFastCoefs.keep + FirstInBoth(squares) * slowAndFastHalf;
+      h.activityAndReference =
+          h.activityAndReference * activityAndReferenceCoefs.keep + squares * activityAndReferenceHalf;
 
       if (--h.controlCountdown <= 0) {
         h.controlCountdown = controlPeriod;
@@ -227,7 +245,7 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
       if (targetKnown && (h.active || h.holding)) {
         h.requestDb = h.clampedRequestDb;
       } else {
-        OnePole(h.requestDb, 0.0, ret);  // return towards unity
+        h.requestDb *= returnKeep;  // return towards unity: r + (0 - r) c
       }
       // Budget and slew limit. The clamps are written as branches: they are well predicted,
       // and the gain's dependency from one frame to the next stays a single addition.
@@ -264,17 +282,21 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
     ref.Store(referenceLeftFilter, referenceRightFilter);
   }
 
-  // The audible path. Frames depend on one another only through the glides, so this loop
-  // runs at the CPU's full width; the output values go on to the measurement below.
+  // The audible path and the output measurement. Frames depend on one another only through
+  // the glides and the output filters, short chains that overlap from frame to frame.
   {
-    const StereoPair glides = Splat(glide), mixAndBypassSnap{1e-10, 1e-9};
+    const PairCoef glides(Splat(glide));
+    const StereoPair mixAndBypassSnap{1e-10, 1e-9};
+    const double outputHalf = 0.5 * outputCoef, outputKeep = 1.0 - outputCoef;
     double outputTrim = outputTrimGlide;
     StereoPair mixAndBypass{mixGlide, bypassGlide};
+    PairDetector detector(outputLeftFilter, outputRightFilter);
+    double outputMs = outputMeanSquare;
     float* const outL = out[0];
     float* const outR = out[1];
 
     for (int i = 0; i < frames; ++i) {
-      Glide(outputTrim, outputTarget, glide, 1e-10);
+      Glide(outputTrim, outputTarget, glide, glideKeep, 1e-10);
       Glide(mixAndBypass, mixAndBypassTargets, glides, mixAndBypassSnap);
       const double bypass = mixAndBypass[1];
 
@@ -284,25 +306,16 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
       const StereoPair mixed = ((wet - x) * Splat(mixAndBypass[0]) + x) * Splat(outputTrim);
       const StereoPair y = bypass == 1.0 ? dry : (mixed - dry) * Splat(1.0 - bypass) + dry;
       StorePair(y, outL, outR, i);
-      outputValues[i] = y;
 
       gainedPeak = Max(gainedPeak, Abs(wet));
       outputPeak = Max(outputPeak, Abs(y));
+      // Measured on the 64-bit output values.
+      outputMs = outputMs * outputKeep + SumOfSquares(detector.Run(y, hp, lp)) * outputHalf;
+      if (i == historyFrame) historyRings[1][historySlot] = static_cast<float>(LevelDb(outputMs));
     }
     outputTrimGlide = outputTrim;
     mixGlide = mixAndBypass[0];
     bypassGlide = mixAndBypass[1];
-  }
-
-  // The output measurement, on the 64-bit output values.
-  {
-    const double output = outputCoef;
-    PairDetector detector(outputLeftFilter, outputRightFilter);
-    double outputMs = outputMeanSquare;
-    for (int i = 0; i < frames; ++i) {
-      OnePole(outputMs, MeanSquare(detector.Run(outputValues[i], hp, lp)), output);
-      if (i == historyFrame) historyRings[1][historySlot] = static_cast<float>(LevelDb(outputMs));
-    }
     detector.Store(outputLeftFilter, outputRightFilter);
     outputMeanSquare = outputMs;
   }
@@ -323,6 +336,5 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
   const float outputPeakBoth = std::max(outputPeakLeft, outputPeakRight);
   PublishView(static_cast<float>(std::max(inputPeak[0], inputPeak[1])),
               static_cast<float>(std::max(gainedPeak[0], gainedPeak[1])), outputPeakBoth, outputPeakLeft,
-              outputPeakRight, static_cast<float>(std::max(referencePeak[0], referencePeak[1])), connected,
-              outputPeakBoth >= 1.0f, hostBypass);
+              outputPeakRight, referencePeak, connected, outputPeakBoth >= 1.0f, hostBypass);
 }

@@ -122,13 +122,13 @@ struct RiderEngine {
   void ControlTick(bool analysing);
   int WriteHistoryPoint();
 
-  // Hand-over between the stages of one call, per frame: the sanitised and the trimmed input
-  // (left, right), the linear gain and the 64-bit output values.
+  // Hand-over between the stages of one call, per frame: the sanitised input and reference and
+  // the trimmed input (left, right), and the linear gain.
   using FramePair = double __attribute__((vector_size(16)));
   std::array<FramePair, kEngineChunk> sanitizedInput;
+  std::array<FramePair, kEngineChunk> sanitizedReference;
   std::array<FramePair, kEngineChunk> trimmedInput;
   std::array<double, kEngineChunk> linearGain;
-  std::array<FramePair, kEngineChunk> outputValues;
 };
 
 void MakeRiderEngine(std::unique_ptr<RiderEngine>& owner);
