@@ -41,8 +41,16 @@ tresult PLUGIN_API IPlugVST3::initialize(FUnknown* context) {
   const tresult result = EditController::initialize(context);
   if (result != kResultOk)
     return result;
-  DeclareBuses();
-  DeclareParameters();
+  try {
+    DeclareBuses();
+    DeclareParameters();
+  } catch (...) { // nothing may unwind into the host
+    audioInputs.clear();
+    audioOutputs.clear();
+    parameters.removeAll();
+    EditController::terminate();
+    return kOutOfMemory;
+  }
   return kResultOk;
 }
 
@@ -205,14 +213,16 @@ void IPlugVST3::SetLatency(int samples) {
   componentHandler->restartComponent(kLatencyChanged);
 }
 
-tresult PLUGIN_API IPlugVST3::getState(IBStream* state) {
+tresult PLUGIN_API IPlugVST3::getState(IBStream* state) try {
   IByteChunk chunk;
   if (!state || !SerializeState(chunk))
     return kResultFalse;
   return WriteAll(state, chunk.GetData(), chunk.Size()) ? kResultOk : kResultFalse;
+} catch (...) {
+  return kResultFalse;
 }
 
-tresult PLUGIN_API IPlugVST3::setState(IBStream* state) {
+tresult PLUGIN_API IPlugVST3::setState(IBStream* state) try {
   if (!state)
     return kResultFalse;
   IByteChunk chunk;
@@ -230,6 +240,8 @@ tresult PLUGIN_API IPlugVST3::setState(IBStream* state) {
     if (Parameter* p = parameters.getParameter(static_cast<ParamID>(i)))
       p->setNormalized(GetParam(i)->GetNormalized());
   return kResultOk;
+} catch (...) {
+  return kResultFalse;
 }
 
 // A single-component effect has no separate controller state: the component state is all of it.

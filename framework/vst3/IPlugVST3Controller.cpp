@@ -55,7 +55,7 @@ void IPlugVST3::DeclareParameters() {
 }
 
 tresult PLUGIN_API IPlugVST3::getParamStringByValue(ParamID tag, ParamValue valueNormalized,
-                                                    String128 string) {
+                                                    String128 string) try {
   const IParam* param = GetParam(static_cast<int>(tag));
   if (!param || tag >= kBypassParamId)
     return EditController::getParamStringByValue(tag, valueNormalized, string);
@@ -63,9 +63,11 @@ tresult PLUGIN_API IPlugVST3::getParamStringByValue(ParamID tag, ParamValue valu
       WithoutLabel(param->DisplayText(param->FromNormalized(valueNormalized)), param->GetLabel());
   CopyUtf8ToUtf16(text.c_str(), string, 128);
   return kResultOk;
+} catch (...) { // the texts are built in std::string; nothing may unwind into the host
+  return kResultFalse;
 }
 
-tresult PLUGIN_API IPlugVST3::getParamValueByString(ParamID tag, TChar* string, ParamValue& valueNormalized) {
+tresult PLUGIN_API IPlugVST3::getParamValueByString(ParamID tag, TChar* string, ParamValue& valueNormalized) try {
   const IParam* param = GetParam(static_cast<int>(tag));
   if (!param || tag >= kBypassParamId)
     return EditController::getParamValueByString(tag, string, valueNormalized);
@@ -74,6 +76,8 @@ tresult PLUGIN_API IPlugVST3::getParamValueByString(ParamID tag, TChar* string, 
     return kResultFalse;
   valueNormalized = param->ToNormalized(plain);
   return kResultOk;
+} catch (...) {
+  return kResultFalse;
 }
 
 ParamValue PLUGIN_API IPlugVST3::normalizedParamToPlain(ParamID tag, ParamValue valueNormalized) {

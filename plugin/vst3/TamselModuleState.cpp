@@ -8,7 +8,8 @@
 using namespace Steinberg;
 using namespace Steinberg::Vst;
 
-tresult PLUGIN_API Tamsel::getState(IBStream* state) {
+// Both build a small byte chunk: an allocation failure is refused, never thrown into the host.
+tresult PLUGIN_API Tamsel::getState(IBStream* state) try {
   if (!state)
     return kResultFalse;
   ParamVector bank{};
@@ -26,9 +27,11 @@ tresult PLUGIN_API Tamsel::getState(IBStream* state) {
   const std::int32_t bypassWord = hostBypass.load(std::memory_order_relaxed) ? 1 : 0;
   std::memcpy(chunk.GetData() + kStateBlockSize, &bypassWord, sizeof(bypassWord));
   return WriteAll(state, chunk.GetData(), kModuleStateSize) ? kResultOk : kResultFalse;
+} catch (...) {
+  return kResultFalse;
 }
 
-tresult PLUGIN_API Tamsel::setState(IBStream* state) {
+tresult PLUGIN_API Tamsel::setState(IBStream* state) try {
   if (!state)
     return kResultFalse;
   std::uint8_t bytes[kModuleStateSize] = {};
@@ -55,4 +58,6 @@ tresult PLUGIN_API Tamsel::setState(IBStream* state) {
   for (int i = 0; i < kNumParams; ++i)
     SendParameterValueFromDelegate(i, GetParam(i)->GetNormalized(), true);
   return kResultOk;
+} catch (...) {
+  return kResultFalse;
 }

@@ -1,9 +1,39 @@
 #include "HostObjects.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 using namespace Steinberg;
+
+namespace {
+thread_local bool allocationsFail = false;
+} // namespace
+
+void* operator new(std::size_t size) {
+  if (allocationsFail)
+    throw std::bad_alloc();
+  if (void* p = std::malloc(size ? size : 1))
+    return p;
+  throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+FailingAllocations::FailingAllocations() {
+  allocationsFail = true;
+}
+
+FailingAllocations::~FailingAllocations() {
+  allocationsFail = false;
+}
 
 tresult PLUGIN_API HostParamQueue::getPoint(int32 index, int32& sampleOffset, Vst::ParamValue& value) {
   if (index < 0 || index >= getPointCount())

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -195,4 +196,47 @@ TEST(Module, SampleSizesAndSetup) {
   EXPECT_NE(plugin.processor->canProcessSampleSize(2), kResultTrue);
   vst::ProcessSetup setup{vst::kRealtime, 2, 512, 48000.0};
   EXPECT_EQ(plugin.processor->setupProcessing(setup), kResultFalse);
+}
+
+// Out of memory, the entry points that build buffers or texts answer with a failure; nothing
+// unwinds into the host, and a refused restore changes nothing.
+TEST(Module, AllocationFailureIsReportedNotThrown) {
+  LoadedModule module;
+  PluginInstance plugin(module);
+  std::vector<unsigned char> saved = plugin.State();
+  saved[36] ^= 0x01; // Max Boost 6 -> a nearby value
+  const std::vector<unsigned char> before = plugin.State();
+  struct Case {
+    const char* name;
+    std::function<tresult()> call;
+  };
+  vst::String128 text{};
+  vst::ParamValue parsed = 0.0;
+  Widen("-12.0000000000000000 dBFS", text); // long enough to leave the short-string buffer
+  ChunkedStream out({}, 1 << 20), in(saved, 1 << 20);
+  const Case cases[] = {
+      {"getState", [&] { return plugin.component->getState(&out); }},
+      {"setState", [&] { return plugin.component->setState(&in); }},
+      {"getParamValueByString", [&] { return plugin.controller->getParamValueByString(kSoloTarget, text, parsed); }},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(k.name);
+    tresult result = kResultOk;
+    {
+      FailingAllocations failing;
+      result = k.call();
+    }
+    EXPECT_NE(result, kResultOk);
+  }
+  EXPECT_EQ(plugin.State(), before);
+
+  PluginInstance fresh(module);
+  fresh.component->terminate();
+  tresult initialized = kResultOk;
+  {
+    FailingAllocations failing;
+    initialized = fresh.component->initialize(nullptr);
+  }
+  EXPECT_NE(initialized, kResultOk);
+  EXPECT_EQ(fresh.component->getBusCount(vst::kAudio, vst::kInput), 0);
 }
