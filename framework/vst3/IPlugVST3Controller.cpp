@@ -67,7 +67,8 @@ tresult PLUGIN_API IPlugVST3::getParamStringByValue(ParamID tag, ParamValue valu
   return kResultFalse;
 }
 
-tresult PLUGIN_API IPlugVST3::getParamValueByString(ParamID tag, TChar* string, ParamValue& valueNormalized) try {
+tresult PLUGIN_API IPlugVST3::getParamValueByString(ParamID tag, TChar* string,
+                                                    ParamValue& valueNormalized) try {
   const IParam* param = GetParam(static_cast<int>(tag));
   if (!param || tag >= kBypassParamId)
     return EditController::getParamValueByString(tag, string, valueNormalized);

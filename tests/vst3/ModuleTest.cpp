@@ -217,7 +217,8 @@ TEST(Module, AllocationFailureIsReportedNotThrown) {
   const Case cases[] = {
       {"getState", [&] { return plugin.component->getState(&out); }},
       {"setState", [&] { return plugin.component->setState(&in); }},
-      {"getParamValueByString", [&] { return plugin.controller->getParamValueByString(kSoloTarget, text, parsed); }},
+      {"getParamValueByString",
+       [&] { return plugin.controller->getParamValueByString(kSoloTarget, text, parsed); }},
   };
   for (const Case& k : cases) {
     SCOPED_TRACE(k.name);
