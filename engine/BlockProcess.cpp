@@ -295,16 +295,13 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
     float* const outL = out[0];
     float* const outR = out[1];
 
-    for (int i = 0; i < frames; ++i) {
-      Glide(outputTrim, outputTarget, glide, glideKeep, 1e-10);
-      Glide(mixAndBypass, mixAndBypassTargets, glides, mixAndBypassSnap);
-      const double bypass = mixAndBypass[1];
-
+    // One frame with the given glide values: mix, output trim, bypass, then the measurement.
+    auto frame = [&](int i, StereoPair mix, StereoPair trim, double bypass, StereoPair wetShare) {
       const StereoPair dry = sanitizedInput[i];
       const StereoPair x = trimmedInput[i];
       const StereoPair wet = Splat(linearGain[i]) * x;
-      const StereoPair mixed = ((wet - x) * Splat(mixAndBypass[0]) + x) * Splat(outputTrim);
-      const StereoPair y = bypass == 1.0 ? dry : (mixed - dry) * Splat(1.0 - bypass) + dry;
+      const StereoPair mixed = ((wet - x) * mix + x) * trim;
+      const StereoPair y = bypass == 1.0 ? dry : (mixed - dry) * wetShare + dry;
       StorePair(y, outL, outR, i);
 
       gainedPeak = Max(gainedPeak, Abs(wet));
@@ -312,6 +309,20 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
       // Measured on the 64-bit output values.
       outputMs = outputMs * outputKeep + SumOfSquares(detector.Run(y, hp, lp)) * outputHalf;
       if (i == historyFrame) historyRings[1][historySlot] = static_cast<float>(LevelDb(outputMs));
+    };
+
+    // The targets hold for the whole call, so glides that start on them stay there.
+    if (outputTrim == outputTarget && !AnyDiffers(mixAndBypass, mixAndBypassTargets)) {
+      const double bypass = mixAndBypass[1];
+      const StereoPair mix = Splat(mixAndBypass[0]), trim = Splat(outputTrim), wetShare = Splat(1.0 - bypass);
+      for (int i = 0; i < frames; ++i) frame(i, mix, trim, bypass, wetShare);
+    } else {
+      for (int i = 0; i < frames; ++i) {
+        Glide(outputTrim, outputTarget, glide, glideKeep, 1e-10);
+        Glide(mixAndBypass, mixAndBypassTargets, glides, mixAndBypassSnap);
+        const double bypass = mixAndBypass[1];
+        frame(i, Splat(mixAndBypass[0]), Splat(outputTrim), bypass, Splat(1.0 - bypass));
+      }
     }
     outputTrimGlide = outputTrim;
     mixGlide = mixAndBypass[0];
