@@ -213,7 +213,8 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
     // Linear gain, exact at the start of every call and stepped incrementally after that.
     double g = DbToGain(h.gainDb);
 
-    for (int i = 0; i < frames; ++i) {
+    // Trim, detection and smoothing of frame i.
+    auto detect = [&](int i) {
       Glide(h.inputTrim, inputTarget, glide, glideKeep, 1e-10);
       const StereoPair x = Splat(h.inputTrim) * StereoPair(sanitizedInput[i]);
       trimmedInput[i] = x;
@@ -225,36 +226,19 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
       h.slowAndFast = h.slowAndFast * slowAndFastCoefs.keep + FirstInBoth(squares) * slowAndFastHalf;
       h.activityAndReference =
           h.activityAndReference * activityAndReferenceCoefs.keep + squares * activityAndReferenceHalf;
+    };
 
-      if (--h.controlCountdown <= 0) {
-        h.controlCountdown = controlPeriod;
-        h.Store(*this);
-        ControlTick(analysing);
-        h.Load(*this);
-        targetKnown = soloMode || referenceActive;
-      }
-
-      if (h.active) {
-        h.inactiveSamples = 0;
-        h.holding = false;
-      } else {
-        if (h.inactiveSamples < inactiveLimit) ++h.inactiveSamples;
-        h.holding = h.inactiveSamples <= holdSamples;
-      }
-
-      if (targetKnown && (h.active || h.holding)) {
-        h.requestDb = h.clampedRequestDb;
-      } else {
-        h.requestDb *= returnKeep;  // return towards unity: r + (0 - r) c
-      }
-      // Budget and slew limit. The clamps are written as branches: they are well predicted,
-      // and the gain's dependency from one frame to the next stays a single addition.
+    // Budget and slew limit. The clamps are written as branches: they are well predicted, and
+    // the gain's dependency from one frame to the next stays a single addition.
+    auto budget = [&] {
       if (h.requestDb < -maxCut) {
         h.requestDb = -maxCut;
       } else if (maxBoost < h.requestDb) {
         h.requestDb = maxBoost;
       }
-      // g follows 10^(gainDb/20) step by step; unity is kept exact for transparency.
+    };
+    // g follows 10^(gainDb/20) step by step; unity is kept exact for transparency.
+    auto slew = [&](int i) {
       const double difference = h.requestDb - h.gainDb;
       if (difference < -maxStep) {
         h.gainDb += -maxStep;
@@ -268,13 +252,65 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
       }
       if (h.gainDb == 0.0) g = 1.0;
       linearGain[i] = g;
+    };
 
+    // Hold, request, budget and slew of frame i.
+    auto control = [&](int i) {
+      if (h.active) {
+        h.inactiveSamples = 0;
+        h.holding = false;
+      } else {
+        if (h.inactiveSamples < inactiveLimit) ++h.inactiveSamples;
+        h.holding = h.inactiveSamples <= holdSamples;
+      }
+
+      if (targetKnown && (h.active || h.holding)) {
+        h.requestDb = h.clampedRequestDb;
+      } else {
+        h.requestDb *= returnKeep;  // return towards unity: r + (0 - r) c
+      }
+      budget();
+      slew(i);
+    };
+
+    for (int i = 0; i < frames;) {
+      detect(i);
+      if (--h.controlCountdown <= 0) {
+        h.controlCountdown = controlPeriod;
+        h.Store(*this);
+        ControlTick(analysing);
+        h.Load(*this);
+        targetKnown = soloMode || referenceActive;
+      }
+      control(i);
       // At most one history point per call: the period is at least 882 frames.
       if (analyzerOn && --h.historyCountdown <= 0) {
         h.historyCountdown = historyPeriod;
         h.Store(*this);
         historySlot = WriteHistoryPoint();
         historyFrame = i;
+      }
+      ++i;
+
+      // The frames before the next tick and the next history point. Only ticks change the gates,
+      // the target and the held request, so while riding the budgeted request stays as it is.
+      int run = std::min(frames - i, h.controlCountdown - 1);
+      if (analyzerOn) {
+        run = std::min(run, h.historyCountdown - 1);
+        h.historyCountdown -= run;
+      }
+      h.controlCountdown -= run;
+      const int end = i + run;
+      if (targetKnown && h.active) {
+        for (; i < end; ++i) {
+          detect(i);
+          slew(i);
+        }
+      } else {
+        for (; i < end; ++i) {
+          detect(i);
+          control(i);
+        }
       }
     }
     h.Store(*this);
