@@ -45,8 +45,11 @@ struct PairDetector {
       : highPassState{left.highPassState, right.highPassState}, lowPassState{left.lowPassState, right.lowPassState} {}
 
   StereoPair Run(StereoPair x, const PairCoef& highPass, const PairCoef& lowPass) {
-    OnePole(highPassState, x, highPass.c, highPass.keep);
-    OnePole(lowPassState, x - highPassState, lowPass.c, lowPass.keep);
+    // With s' = s + (x - s) c, the high-pass output x - s' is (x - s)(1 - c) and s' is x minus
+    // that: one multiply fewer than updating s first.
+    const StereoPair highPassed = (x - highPassState) * highPass.keep;
+    highPassState = x - highPassed;
+    OnePole(lowPassState, highPassed, lowPass.c, lowPass.keep);
     return lowPassState;
   }
   void Store(DetectorFilter& left, DetectorFilter& right) const {

@@ -20,8 +20,10 @@ void RiderEngine::ControlTick(bool analysing) {
     active = false;
   }
 
-  const double referenceDb = LevelDb(referenceMeanSquare);
+  // The reference level is taken only for an analysed reference.
+  const double referenceDb = analysing ? LevelDb(referenceMeanSquare) : -120.0;
   referenceActive = analysing && referenceDb >= params[kReferenceFloor];
+  const bool targetKnown = soloMode || referenceActive;
 
   if (soloMode) {
     targetDb = params[kSoloTarget];
@@ -29,38 +31,32 @@ void RiderEngine::ControlTick(bool analysing) {
     targetDb = referenceActive ? referenceDb + params[kMixOffset] : -120.0;
   }
 
-  const double slowDb = LevelDb(slowMeanSquare);
-  const double fastDb = LevelDb(fastMeanSquare);
-  const double ride = params[kRideAmount] * 0.01;
-  slowRequestDb = (targetDb - slowDb) * ride;
+  // Without an open gate and a known target nothing is requested, and the slow and fast levels
+  // are not needed.
+  slowRequestDb = 0.0;
+  fastRequestDb = 0.0;
+  if (active && targetKnown) {
+    const double slowDb = LevelDb(slowMeanSquare);
+    const double fastDb = LevelDb(fastMeanSquare);
+    const double ride = params[kRideAmount] * 0.01;
+    slowRequestDb = (targetDb - slowDb) * ride;
 
-  double d = slowDb - fastDb;
-  if (d < 0.0) {
-    // A transient above the slow envelope: restrain the fast cut.
-    const double r = std::clamp((fastDb - slowDb) / 12.0, 0.0, 1.0);
-    d *= 1.0 - params[kTransientProtect] * 0.01 * r;
-  }
-  fastRequestDb = params[kFastAmount] * d * 0.01 * ride;
-
-  if (soloMode || referenceActive) {
-    if (active) {
-      clampedRequestDb = std::clamp(slowRequestDb + fastRequestDb, -static_cast<double>(params[kMaxCut]),
-                                    static_cast<double>(params[kMaxBoost]));
+    double d = slowDb - fastDb;
+    if (d < 0.0) {
+      // A transient above the slow envelope: restrain the fast cut.
+      const double r = std::clamp((fastDb - slowDb) / 12.0, 0.0, 1.0);
+      d *= 1.0 - params[kTransientProtect] * 0.01 * r;
     }
-  } else {
-    slowRequestDb = 0.0;
-    fastRequestDb = 0.0;
-    if (wasReferenceActive || rearm) requestDb = gainDb;  // return from the gain actually applied
+    fastRequestDb = params[kFastAmount] * d * 0.01 * ride;
+    clampedRequestDb = std::clamp(slowRequestDb + fastRequestDb, -static_cast<double>(params[kMaxCut]),
+                                  static_cast<double>(params[kMaxBoost]));
   }
+  if (!targetKnown && (wasReferenceActive || rearm)) requestDb = gainDb;  // return from the gain actually applied
 
   if (wasActive && !active) {
     // Hold the gain applied at the moment the gate closed.
     requestDb = gainDb;
     clampedRequestDb = gainDb;
-  }
-  if (!active) {
-    slowRequestDb = 0.0;
-    fastRequestDb = 0.0;
   }
   rearm = false;
 }
