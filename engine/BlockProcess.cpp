@@ -334,13 +334,12 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
     float* const outL = out[0];
     float* const outR = out[1];
 
-    // One frame with the given glide values: mix, output trim, bypass, then the measurement.
-    auto frame = [&](int i, StereoPair mix, StereoPair trim, double bypass, StereoPair wetShare) {
+    // One frame, mixed by mix(wet, x, dry): the output sample, then the measurement.
+    auto frame = [&](int i, auto mix) {
       const StereoPair dry = sanitizedInput[i];
       const StereoPair x = trimmedInput[i];
       const StereoPair wet = Splat(linearGain[i]) * x;
-      const StereoPair mixed = ((wet - x) * mix + x) * trim;
-      const StereoPair y = bypass == 1.0 ? dry : (mixed - dry) * wetShare + dry;
+      const StereoPair y = mix(wet, x, dry);
       StorePair(y, outL, outR, i);
 
       gainedPeak = Max(gainedPeak, Abs(wet));
@@ -349,18 +348,31 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
       outputMs = outputMs * outputKeep + SumOfSquares(detector.Run(y, hp, lp)) * outputHalf;
       if (i == historyFrame) historyRings[1][historySlot] = static_cast<float>(LevelDb(outputMs));
     };
+    // Mix, output trim and bypass with the given glide values.
+    auto mixWith = [](StereoPair mix, StereoPair trim, double bypass, StereoPair wetShare) {
+      return [=](StereoPair wet, StereoPair x, StereoPair dry) {
+        const StereoPair mixed = ((wet - x) * mix + x) * trim;
+        return bypass == 1.0 ? dry : (mixed - dry) * wetShare + dry;
+      };
+    };
 
     // The targets hold for the whole call, so glides that start on them stay there.
     if (outputTrim == outputTarget && !AnyDiffers(mixAndBypass, mixAndBypassTargets)) {
-      const double bypass = mixAndBypass[1];
-      const StereoPair mix = Splat(mixAndBypass[0]), trim = Splat(outputTrim), wetShare = Splat(1.0 - bypass);
-      for (int i = 0; i < frames; ++i) frame(i, mix, trim, bypass, wetShare);
+      const double mix = mixAndBypass[0], bypass = mixAndBypass[1];
+      if (mix == 1.0 && outputTrim == 1.0 && bypass == 0.0) {
+        // The full mix at unity trim: the factors of exactly 1 change nothing and are left out.
+        const auto unity = [](StereoPair wet, StereoPair x, StereoPair dry) { return (((wet - x) + x) - dry) + dry; };
+        for (int i = 0; i < frames; ++i) frame(i, unity);
+      } else {
+        const auto settled = mixWith(Splat(mix), Splat(outputTrim), bypass, Splat(1.0 - bypass));
+        for (int i = 0; i < frames; ++i) frame(i, settled);
+      }
     } else {
       for (int i = 0; i < frames; ++i) {
         Glide(outputTrim, outputTarget, glide, glideKeep, 1e-10);
         Glide(mixAndBypass, mixAndBypassTargets, glides, mixAndBypassSnap);
         const double bypass = mixAndBypass[1];
-        frame(i, Splat(mixAndBypass[0]), Splat(outputTrim), bypass, Splat(1.0 - bypass));
+        frame(i, mixWith(Splat(mixAndBypass[0]), Splat(outputTrim), bypass, Splat(1.0 - bypass)));
       }
     }
     outputTrimGlide = outputTrim;
