@@ -15,6 +15,14 @@ template <std::size_t N> void CopyText(char8 (&out)[N], const char* text) {
   out[N - 1] = 0;
 }
 
+// The fields the three class-info records share.
+template <class Info> void FillClassBasics(Info* info, const PluginClassDesc& c) {
+  *info = {};
+  std::memcpy(info->cid, c.cid, sizeof(TUID));
+  info->cardinality = PClassInfo::kManyInstances;
+  CopyText(info->category, c.category);
+}
+
 } // namespace
 
 tresult PLUGIN_API PluginFactory::queryInterface(const TUID queried, void** obj) {
@@ -45,10 +53,7 @@ tresult PLUGIN_API PluginFactory::getClassInfo(int32 index, PClassInfo* info) {
   const PluginClassDesc* c = ClassAt(index);
   if (!c || !info)
     return kInvalidArgument;
-  *info = {};
-  std::memcpy(info->cid, c->cid, sizeof(TUID));
-  info->cardinality = PClassInfo::kManyInstances;
-  CopyText(info->category, c->category);
+  FillClassBasics(info, *c);
   CopyText(info->name, c->name);
   return kResultOk;
 }
@@ -57,10 +62,7 @@ tresult PLUGIN_API PluginFactory::getClassInfo2(int32 index, PClassInfo2* info) 
   const PluginClassDesc* c = ClassAt(index);
   if (!c || !info)
     return kInvalidArgument;
-  *info = {};
-  std::memcpy(info->cid, c->cid, sizeof(TUID));
-  info->cardinality = PClassInfo::kManyInstances;
-  CopyText(info->category, c->category);
+  FillClassBasics(info, *c);
   CopyText(info->name, c->name);
   CopyText(info->subCategories, c->subCategories);
   CopyText(info->vendor, desc.vendor);
@@ -73,10 +75,7 @@ tresult PLUGIN_API PluginFactory::getClassInfoUnicode(int32 index, PClassInfoW* 
   const PluginClassDesc* c = ClassAt(index);
   if (!c || !info)
     return kInvalidArgument;
-  *info = {};
-  std::memcpy(info->cid, c->cid, sizeof(TUID));
-  info->cardinality = PClassInfo::kManyInstances;
-  CopyText(info->category, c->category);
+  FillClassBasics(info, *c);
   CopyUtf8ToUtf16(c->name, info->name, PClassInfo::kNameSize);
   CopyText(info->subCategories, c->subCategories);
   CopyUtf8ToUtf16(desc.vendor, info->vendor, PClassInfo2::kVendorSize);
