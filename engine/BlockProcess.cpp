@@ -61,16 +61,19 @@ struct PairDetector {
 // yL^2 + yR^2: twice the mean square.
 inline double SumOfSquares(StereoPair y) { return SumsOfSquares(y, y)[0]; }
 
-// A glide at its target stays there exactly, so settled glides need no update.
-inline void Glide(double& g, double target, double c, double keep, double snap) {
+// Glides keep the plain form g + (target - g) c: the snap is a threshold test, and only the
+// plain form makes it fire on the sample its definition gives (the s(1 - c) + xc form drifts by
+// rounding and, at large trims, snapped a sample early). A glide at its target stays there
+// exactly, so settled glides need no update.
+inline void Glide(double& g, double target, double c, double snap) {
   if (g == target) return;
-  OnePole(g, target, c, keep);
+  g += (target - g) * c;
   if (std::abs(g - target) < snap) g = target;
 }
 
-inline void Glide(StereoPair& g, StereoPair target, const PairCoef& c, StereoPair snap) {
+inline void Glide(StereoPair& g, StereoPair target, StereoPair c, StereoPair snap) {
   if (!AnyDiffers(g, target)) return;
-  OnePole(g, target, c.c, c.keep);
+  g += (target - g) * c;
   g = Select(_mm_cmplt_pd(Abs(g - target), snap), target, g);
 }
 
@@ -184,7 +187,7 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
   const bool analyzerOn = params[kAnalyzer] > 0.0f;
 
   const PairCoef hp(Splat(highPassCoef)), lp(Splat(lowPassCoef));
-  const double glide = glideCoef, glideKeep = 1.0 - glideCoef;
+  const double glide = glideCoef;
   const float* const mainL = ChannelOrSilence(mainIn, 0);
   const float* const mainR = ChannelOrSilence(mainIn, 1);
 
@@ -218,7 +221,7 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
 
     // Trim, detection and smoothing of frame i.
     auto detect = [&](int i) {
-      Glide(h.inputTrim, inputTarget, glide, glideKeep, 1e-10);
+      Glide(h.inputTrim, inputTarget, glide, 1e-10);
       const StereoPair x = Splat(h.inputTrim) * StereoPair(sanitizedInput[i]);
       trimmedInput[i] = x;
       inputPeak = Max(inputPeak, Abs(x));
@@ -324,7 +327,6 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
   // The audible path and the output measurement. Frames depend on one another only through
   // the glides and the output filters, short chains that overlap from frame to frame.
   {
-    const PairCoef glides(Splat(glide));
     const StereoPair mixAndBypassSnap{1e-10, 1e-9};
     const double outputHalf = 0.5 * outputCoef, outputKeep = 1.0 - outputCoef;
     double outputTrim = outputTrimGlide;
@@ -369,8 +371,8 @@ void RiderEngine::Process(const float* const* mainIn, float* const* out, int fra
       }
     } else {
       for (int i = 0; i < frames; ++i) {
-        Glide(outputTrim, outputTarget, glide, glideKeep, 1e-10);
-        Glide(mixAndBypass, mixAndBypassTargets, glides, mixAndBypassSnap);
+        Glide(outputTrim, outputTarget, glide, 1e-10);
+        Glide(mixAndBypass, mixAndBypassTargets, Splat(glide), mixAndBypassSnap);
         const double bypass = mixAndBypass[1];
         frame(i, mixWith(Splat(mixAndBypass[0]), Splat(outputTrim), bypass, Splat(1.0 - bypass)));
       }
