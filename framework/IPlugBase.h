@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "IByteChunk.h"
+#include "IEditorDelegate.h"
 #include "IParam.h"
 #include "IPlugConfig.h"
 #include "IPlugPresets.h"
 #include "IPlugProcessor.h"
 
-class IPlugBase : public IPlugProcessor {
+class IPlugBase : public IPlugProcessor, public IEditorDelegate {
 public:
   IPlugBase(const InstanceInfo& info, const Config& config);
   ~IPlugBase() override = default;
@@ -28,9 +29,11 @@ public:
   int GetMfrID() const { return baseConfig.mfrID; }
   bool DoesStateChunks() const { return baseConfig.plugDoesChunks; }
 
-  int NParams() const { return numParams; }
-  IParam* GetParam(int index) { return index >= 0 && index < numParams ? &paramList[index] : nullptr; }
-  const IParam* GetParam(int index) const {
+  int NParams() const override { return numParams; }
+  IParam* GetParam(int index) override {
+    return index >= 0 && index < numParams ? &paramList[index] : nullptr;
+  }
+  const IParam* GetParam(int index) const override {
     return index >= 0 && index < numParams ? &paramList[index] : nullptr;
   }
 
@@ -51,16 +54,13 @@ public:
   bool RestorePreset(int index);
 
   // One edit as the host sees it. No host is attached here; a wrapper overrides these.
-  virtual void BeginInformHostOfParamChange(int) {}
-  virtual void InformHostOfParamChange(int, double) {}
-  virtual void EndInformHostOfParamChange(int) {}
-
-  // Pushes a value to the open editor's controls bound to a parameter; nothing without an editor.
-  virtual void SendParameterValueFromDelegate(int, double, bool) {}
+  void BeginInformHostOfParamChange(int) override {}
+  void InformHostOfParamChange(int, double) override {}
+  void EndInformHostOfParamChange(int) override {}
 
   // Notifications after a parameter changed.
-  virtual void OnParamChange(int, EParamSource, int) {}
-  virtual void OnParamChangeUI(int, EParamSource) {}
+  void OnParamChange(int, EParamSource, int) override {}
+  void OnParamChangeUI(int, EParamSource) override {}
   // OnParamChange for every parameter in index order.
   void OnParamReset(EParamSource source);
 
