@@ -51,6 +51,35 @@ TEST(TextEntry, EscapeAndAPressElsewhereCloseWithoutCommit) {
   EXPECT_EQ(rig.log, (Log{"other down 250,50"}));
 }
 
+TEST(TextEntry, APressPlacesTheCaretAndADragSelects) {
+  EntryRig rig;
+  ASSERT_TRUE(rig.graphics->LoadFont("Sans", "Roboto-Regular.ttf"));
+  const IText style(16.f, IColor(), "Sans", EAlign::Near);
+  rig.graphics->CreateTextEntry(*rig.field, style, IRECT(10, 10, 200, 36), "0000");
+  IRECT twoDigits(13, 10, 200, 36);
+  const float w2 = rig.graphics->MeasureText(style, "00", twoDigits);
+  // The text starts 3 points in; a press just right of the second digit's middle...
+  rig.graphics->OnMouseDown(13.f + w2 - 1.f, 20, {});
+  rig.graphics->OnMouseUp(13.f + w2 - 1.f, 20, {});
+  rig.Type(IKeyPress("5", '5'));
+  EXPECT_STREQ(rig.graphics->GetTextEntryText(), "00500");
+  // ...and a drag from the start over everything selects it all.
+  rig.graphics->OnMouseDown(11, 20, {});
+  rig.graphics->OnMouseDrag(190, 20, 179, 0, {});
+  rig.graphics->OnMouseUp(190, 20, {});
+  rig.Type(IKeyPress("7", '7'));
+  EXPECT_STREQ(rig.graphics->GetTextEntryText(), "7");
+}
+
+TEST(TextEntry, OnlyOneAtATime) {
+  EntryRig rig;
+  rig.Open("a");
+  rig.graphics->CreateTextEntry(*rig.other, IText(), IRECT(200, 0, 300, 20), "b");
+  EXPECT_EQ(rig.graphics->GetControlInTextEntry(), rig.other);
+  EXPECT_STREQ(rig.graphics->GetTextEntryText(), "b");
+  EXPECT_TRUE(rig.log.empty()); // the first closed without a commit
+}
+
 struct MenuRig : GraphicsRig {
   Probe* button = Add({10, 10, 110, 40}, "button");
   IPopupMenu menu;

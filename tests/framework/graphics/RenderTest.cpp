@@ -124,6 +124,49 @@ TEST_P(Render, SvgDrawsScaledIntoItsBox) {
   EXPECT_EQ(f.At(30, 70), kBack);
 }
 
+TEST_P(Render, TextEntryAndPopupMenuDrawOverTheControls) {
+  ASSERT_TRUE(rig.graphics->LoadFont("Sans", "Roboto-Regular.ttf"));
+  constexpr IColor kEntryBack(255, 17, 22, 31), kEntryText(255, 240, 236, 226);
+  Attach({0, 0, 400, 300}, [](IGraphics& g, const IRECT& r) { g.FillRect(kBack, r); });
+  Probe* owner = rig.Add({0, 0, 0, 0}, "owner");
+  owner->SetText(IText(14.f, kText, "Sans", EAlign::Near, EVAlign::Middle, 0.f, kEntryBack, kEntryText));
+  rig.graphics->CreateTextEntry(*owner, owner->GetText(), IRECT(20, 20, 140, 46), "12.5");
+  Frame f = RenderFrame();
+  EXPECT_EQ(f.At(22, 22), kEntryBack);
+  EXPECT_EQ(f.At(150, 30), kBack);
+
+  rig.graphics->CancelTextEntry();
+  IPopupMenu menu;
+  menu.AddItem("Solo", IPopupMenu::kChecked);
+  menu.AddItem("Mix Reference");
+  rig.graphics->CreatePopupMenu(*owner, menu, IRECT(200, 50, 300, 80));
+  f = RenderFrame();
+  EXPECT_EQ(f.At(22, 22), kBack);       // the entry is gone
+  EXPECT_EQ(f.At(290, 85), kEntryBack); // the menu opens below the rectangle
+  EXPECT_EQ(f.At(290, 45), kBack);
+}
+
+TEST_P(Render, MultiLineTextBreaksAtTheWidth) {
+  ASSERT_TRUE(rig.graphics->LoadFont("Sans", "Roboto-Regular.ttf"));
+  const IText style(12.f, kText, "Sans", EAlign::Near, EVAlign::Top);
+  Attach({0, 0, 400, 300}, [](IGraphics& g, const IRECT& r) { g.FillRect(kBack, r); });
+  Attach({10, 10, 70, 200}, [&style](IGraphics& g, const IRECT& r) {
+    g.DrawMultiLineText(style, "one two three four five six seven eight", r);
+  });
+  const Frame f = RenderFrame();
+  // The ink of at least three lines of about 14 points each, from the top down.
+  float top = 1e9f, bottom = 0.f;
+  for (float y = 10; y < 200; y += 1.f / f.scale)
+    for (float x = 10; x < 70; x += 1.f / f.scale)
+      if (!(f.At(x, y) == kBack)) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+  EXPECT_LT(top, 14.f);
+  EXPECT_GT(bottom - top, 30.f);
+  EXPECT_LT(bottom - top, 100.f);
+}
+
 INSTANTIATE_TEST_SUITE_P(Scales, Render, ::testing::Values(1.f, 1.5f));
 
 } // namespace

@@ -104,6 +104,28 @@ TEST(Window, InputReachesControlsInDesignPointsAtAScale) {
   g.CloseWindow();
 }
 
+TEST(Window, FollowsResizes) {
+  WindowRig rig;
+  ASSERT_NE(rig.parent.display, nullptr);
+  IGraphics& g = *rig.graphics;
+  ASSERT_TRUE(g.OpenWindow(reinterpret_cast<void*>(rig.parent.window)));
+  g.Resize(400, 300, 1.25f, true);
+  rig.RunUntil([&] { return false; });
+  Window root = 0;
+  int x = 0, y = 0;
+  unsigned w = 0, h = 0, border = 0, depth = 0;
+  XGetGeometry(rig.parent.display, reinterpret_cast<Window>(g.GetWindow()), &root, &x, &y, &w, &h, &border,
+               &depth);
+  EXPECT_EQ(w, 500u);
+  EXPECT_EQ(h, 375u);
+  std::vector<std::uint8_t> rgba;
+  int pw = 0, ph = 0;
+  EXPECT_TRUE(g.RenderOffscreen(rgba, pw, ph)); // through the window's own context
+  EXPECT_EQ(pw, 500);
+  EXPECT_EQ(ph, 375);
+  g.CloseWindow();
+}
+
 TEST(Window, OpensAndClosesManyTimes) {
   WindowRig rig;
   ASSERT_NE(rig.parent.display, nullptr);
