@@ -92,6 +92,8 @@ struct IGraphics::Impl {
   // Overlays.
   void CloseTextEntry(bool commit);
   void ClosePopup(int chosen); // chosen < 0: dismissed
+  // Only one overlay at a time: closes the entry (uncommitted), the menu (dismissed) and the tooltip.
+  void CloseOverlays();
   IRECT ResizerRect() const;
   void ResizeFromDrag(float x, float y);
   void HideTooltip();

@@ -135,11 +135,7 @@ void IGraphics::AttachTextEntryControl() {
 void IGraphics::CreateTextEntry(IControl& control, const IText& text, const IRECT& bounds, const char* str,
                                 int valIdx) {
   Impl& m = *impl;
-  if (m.entry)
-    m.CloseTextEntry(false);
-  if (m.popup)
-    m.ClosePopup(-1);
-  m.HideTooltip();
+  m.CloseOverlays();
   m.entry = std::make_unique<TextEntry>(
       control, text, bounds, str, valIdx, [&m, text](const std::u32string& s, int count) {
         const std::string prefix = EncodeUtf8(s.substr(0, static_cast<std::size_t>(count)));
@@ -160,6 +156,12 @@ const char* IGraphics::GetTextEntryText() const {
   return impl->entry ? impl->entry->Text().c_str() : "";
 }
 
+void IGraphics::Impl::CloseOverlays() {
+  CloseTextEntry(false);
+  ClosePopup(-1);
+  HideTooltip();
+}
+
 void IGraphics::Impl::CloseTextEntry(bool commit) {
   if (!entry)
     return;
@@ -174,11 +176,7 @@ void IGraphics::Impl::CloseTextEntry(bool commit) {
 
 void IGraphics::CreatePopupMenu(IControl& control, IPopupMenu& menu, const IRECT& bounds, int valIdx) {
   Impl& m = *impl;
-  if (m.entry)
-    m.CloseTextEntry(false);
-  if (m.popup)
-    m.ClosePopup(-1);
-  m.HideTooltip();
+  m.CloseOverlays();
   menu.SetChosenItemIdx(-1);
   m.popup = std::make_unique<PopupMenuView>(
       control, menu, bounds, valIdx, static_cast<float>(m.width), static_cast<float>(m.height),

@@ -222,31 +222,29 @@ void IGraphics::PathArc(float cx, float cy, float r, float a1, float a2) {
 
 // NanoVG fills by the non-zero rule; even-odd paths are filled the same way.
 void IGraphics::PathFill(const IPattern& pattern, const IFillOptions& options, const IBlend* blend) {
-  NVGcontext* vg = impl->vg;
-  if (!vg)
-    return;
-  nvgGlobalAlpha(vg, blend ? std::clamp(blend->weight, 0.f, 1.f) : 1.f);
-  if (pattern.type == IPattern::EType::Linear)
-    nvgFillPaint(vg, Paint(vg, pattern));
-  else
-    nvgFillColor(vg, Color(pattern.start.color));
-  nvgFill(vg);
-  if (!options.preserve)
-    nvgBeginPath(vg);
+  if (NVGcontext* vg = impl->vg) {
+    nvgGlobalAlpha(vg, blend ? std::clamp(blend->weight, 0.f, 1.f) : 1.f);
+    if (pattern.type == IPattern::EType::Linear)
+      nvgFillPaint(vg, Paint(vg, pattern));
+    else
+      nvgFillColor(vg, Color(pattern.start.color));
+    nvgFill(vg);
+    if (!options.preserve)
+      nvgBeginPath(vg);
+  }
 }
 
 void IGraphics::PathStroke(const IPattern& pattern, float thickness, const IStrokeOptions& options,
                            const IBlend* blend) {
-  NVGcontext* vg = impl->vg;
-  if (!vg)
-    return;
-  nvgGlobalAlpha(vg, blend ? std::clamp(blend->weight, 0.f, 1.f) : 1.f);
-  if (pattern.type == IPattern::EType::Linear)
-    nvgStrokePaint(vg, Paint(vg, pattern));
-  else
-    nvgStrokeColor(vg, Color(pattern.start.color));
-  nvgStrokeWidth(vg, thickness);
-  nvgStroke(vg);
-  if (!options.preserve)
-    nvgBeginPath(vg);
+  if (NVGcontext* vg = impl->vg) {
+    nvgGlobalAlpha(vg, blend ? std::clamp(blend->weight, 0.f, 1.f) : 1.f);
+    nvgStrokeWidth(vg, thickness);
+    if (pattern.type == IPattern::EType::Linear)
+      nvgStrokePaint(vg, Paint(vg, pattern));
+    else
+      nvgStrokeColor(vg, Color(pattern.start.color));
+    nvgStroke(vg);
+    if (!options.preserve)
+      nvgBeginPath(vg);
+  }
 }

@@ -37,38 +37,26 @@ bool PressResizer(IGraphics::Impl& m, float x, float y) {
   return true;
 }
 
+// The control a press goes to, or nullptr when an overlay took it. It keeps the mouse until the release.
+IControl* Press(IGraphics& g, IGraphics::Impl& m, float x, float y) {
+  m.HideTooltip();
+  if (m.popup)
+    PressPopup(m, x, y);
+  else if (!(m.entry && PressTextEntry(m, x, y)) && !PressResizer(m, x, y))
+    m.captured = g.GetMouseControl(x, y);
+  return m.captured;
+}
+
 } // namespace
 
 void IGraphics::OnMouseDown(float x, float y, const IMouseMod& mod) {
-  Impl& m = *impl;
-  m.HideTooltip();
-  if (m.popup) {
-    PressPopup(m, x, y);
-    return;
-  }
-  if (m.entry && PressTextEntry(m, x, y))
-    return;
-  if (PressResizer(m, x, y))
-    return;
-  m.captured = GetMouseControl(x, y);
-  if (m.captured)
-    m.captured->OnMouseDown(x, y, mod);
+  if (IControl* c = Press(*this, *impl, x, y))
+    c->OnMouseDown(x, y, mod);
 }
 
 void IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
-  Impl& m = *impl;
-  m.HideTooltip();
-  if (m.popup) {
-    PressPopup(m, x, y);
-    return;
-  }
-  if (m.entry && PressTextEntry(m, x, y))
-    return;
-  if (PressResizer(m, x, y))
-    return;
-  m.captured = GetMouseControl(x, y);
-  if (m.captured)
-    m.captured->OnMouseDblClick(x, y, mod);
+  if (IControl* c = Press(*this, *impl, x, y))
+    c->OnMouseDblClick(x, y, mod);
 }
 
 void IGraphics::OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) {

@@ -146,6 +146,25 @@ PuglStatus OnEvent(PuglView* view, const PuglEvent* event) {
   return PUGL_SUCCESS;
 }
 
+bool badWindow = false;
+
+int NoteError(Display*, XErrorEvent*) {
+  badWindow = true;
+  return 0;
+}
+
+// Xlib's default error handler ends the process: a parent that doesn't exist (a host's mistake)
+// must only fail the opening. The handler is ours just for this round trip on our own connection.
+bool WindowExists(Display* display, Window window) {
+  badWindow = false;
+  XErrorHandler previous = XSetErrorHandler(NoteError);
+  XWindowAttributes attributes;
+  const Status status = XGetWindowAttributes(display, window, &attributes);
+  XSync(display, False);
+  XSetErrorHandler(previous);
+  return status != 0 && !badWindow;
+}
+
 } // namespace
 
 bool GraphicsWindow::Open(IGraphics::Impl& impl, PuglNativeView parent, bool visible) {
@@ -154,7 +173,7 @@ bool GraphicsWindow::Open(IGraphics::Impl& impl, PuglNativeView parent, bool vis
   if (!world) // no display
     return false;
   view = puglNewView(world);
-  if (!view) {
+  if (!view || (parent && !WindowExists(XDisplay(), static_cast<Window>(parent)))) {
     Close();
     return false;
   }

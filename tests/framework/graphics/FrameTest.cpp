@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "GraphicsRig.h"
 
 namespace {
@@ -104,6 +106,30 @@ TEST(Tooltip, AppearsAfterASecondOfRestAndGoesOnMovement) {
   for (int i = 0; i < 2 * g.FPS(); ++i)
     g.OnFrame();
   EXPECT_EQ(g.GetShownTooltip(), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST(NoDisplay, WindowAndOffscreenFailCleanly) {
+  const char* old = std::getenv("DISPLAY");
+  const std::string saved = old ? old : "";
+  setenv("DISPLAY", ":65000", 1); // no server there
+  GraphicsRig rig;
+  rig.Add({0, 0, 10, 10}, "a");
+  std::vector<std::uint8_t> rgba{1, 2, 3};
+  int w = 7, h = 7;
+  EXPECT_FALSE(rig.graphics->OpenWindow(nullptr));
+  EXPECT_FALSE(rig.graphics->WindowIsOpen());
+  EXPECT_FALSE(rig.graphics->RenderOffscreen(rgba, w, h));
+  EXPECT_TRUE(rgba.empty());
+  EXPECT_EQ(w, 0);
+  rig.graphics->OnTimer(); // nothing to drive
+  if (old)
+    setenv("DISPLAY", saved.c_str(), 1);
+  else
+    unsetenv("DISPLAY");
 }
 
 } // namespace

@@ -104,6 +104,16 @@ TEST(Window, InputReachesControlsInDesignPointsAtAScale) {
   g.CloseWindow();
 }
 
+TEST(Window, AParentThatDoesNotExistFailsTheOpening) {
+  WindowRig rig;
+  ASSERT_NE(rig.parent.display, nullptr);
+  EXPECT_FALSE(rig.graphics->OpenWindow(reinterpret_cast<void*>(rig.parent.window + 0x100000)));
+  EXPECT_FALSE(rig.graphics->WindowIsOpen());
+  EXPECT_EQ(rig.graphics->GetEventFd(), -1);
+  EXPECT_TRUE(rig.graphics->OpenWindow(reinterpret_cast<void*>(rig.parent.window)));
+  rig.graphics->CloseWindow();
+}
+
 TEST(Window, FollowsResizes) {
   WindowRig rig;
   ASSERT_NE(rig.parent.display, nullptr);
