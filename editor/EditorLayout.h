@@ -7,6 +7,11 @@ class IGraphics;
 class Tamsel;
 struct ViewState;
 
+// The editor's frame rate and the limits of its scale (window pixels per design point).
+constexpr int kEditorFPS = 30;
+constexpr float kEditorMinScale = 0.85f;
+constexpr float kEditorMaxScale = 1.5f;
+
 // The support button's label; its mail link is kSupportMailUrl.
 constexpr const char* kSupportMailAddress = "support@keldarine.example";
 constexpr const char* kSupportMailUrl = "mailto:support@keldarine.example";
