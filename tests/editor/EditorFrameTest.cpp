@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "EditorRig.h"
@@ -13,7 +14,8 @@ namespace {
 // Runs a function from its dirty check, after every control of the layout has had its turn.
 class FrameProbe : public IControl {
 public:
-  explicit FrameProbe(std::function<void()> onCheck) : IControl(IRECT(0.f, 0.f, 1.f, 1.f)), onCheck(onCheck) {
+  explicit FrameProbe(std::function<void()> check)
+      : IControl(IRECT(0.f, 0.f, 1.f, 1.f)), onCheck(std::move(check)) {
     SetIgnoreMouse(true);
   }
   void Draw(IGraphics&) override {}

@@ -9,9 +9,9 @@
 #include "Brand.h"
 #include "ContextHelp.h"
 #include "EditorLayout.h"
+#include "EditorRig.h"
 #include "PageCaption.h"
 #include "ParamHelpTexts.h"
-#include "EditorRig.h"
 
 namespace {
 
@@ -50,17 +50,22 @@ std::vector<Expected> ExpectedLayout() {
                kNotPaged,
                "16 original vocal-riding starting points. Presets change controls, never sidechain routing.",
                false});
-  t.push_back({{1028, 41, 1084, 83}, kNoParameter, kNotPaged, "Switch A/B control banks, both saved with the session.",
-               false});
-  t.push_back({{1096, 41, 1144, 83}, kNoParameter, kNotPaged, "Copy current controls to the other A/B bank.", false});
-  t.push_back({{36, 110, 300, 146}, kMode, kNotPaged, ParamHelpTexts(kMode), false});
-  t.push_back({{315, 110, 950, 146}, kNoParameter, kNotPaged, "", true});
-  t.push_back({{965, 110, 1144, 146},
+  t.push_back({{1028, 41, 1084, 83},
                kNoParameter,
                kNotPaged,
-               "Freeze only the displayed history for inspection; audio, meters, detection and automation keep "
-               "running.",
+               "Switch A/B control banks, both saved with the session.",
                false});
+  t.push_back(
+      {{1096, 41, 1144, 83}, kNoParameter, kNotPaged, "Copy current controls to the other A/B bank.", false});
+  t.push_back({{36, 110, 300, 146}, kMode, kNotPaged, ParamHelpTexts(kMode), false});
+  t.push_back({{315, 110, 950, 146}, kNoParameter, kNotPaged, "", true});
+  t.push_back(
+      {{965, 110, 1144, 146},
+       kNoParameter,
+       kNotPaged,
+       "Freeze only the displayed history for inspection; audio, meters, detection and automation keep "
+       "running.",
+       false});
   t.push_back({{36, 155, 856, 409}, kNoParameter, kNotPaged, "", true});
   t.push_back({{872, 155, 1144, 409}, kNoParameter, kNotPaged, "", true});
   const int mainRow[] = {kInput, kOutput, kSoloTarget, kRideAmount, kMaxBoost, kMaxCut, kFastAmount, kMix};
@@ -149,7 +154,7 @@ TEST(EditorLayout, ControlsOfThisBranchAreInTheirPlaces) {
 TEST(EditorLayout, KnobRowsSpanTheirPanels) {
   EditorRig rig;
   EXPECT_EQ(rig.ui->GetControl(24)->GetRECT(), IRECT(1007.5f, 429.f, 1137.5f, 533.f)); // MIX, main slot 7
-  EXPECT_EQ(rig.ui->GetControl(41)->GetRECT(), IRECT(960.f, 610.f, 1130.f, 714.f));   // page 0 slot 5
+  EXPECT_EQ(rig.ui->GetControl(41)->GetRECT(), IRECT(960.f, 610.f, 1130.f, 714.f));    // page 0 slot 5
 }
 
 TEST(EditorLayout, ConfiguresTheGraphics) {
@@ -193,9 +198,11 @@ TEST(EditorLayout, EachPageShowsItsControlsAndTheMainRow) {
     EXPECT_EQ(VisiblePagedIndexes(rig), IndexesOnPages({-1, page}));
   }
   // Nothing unpaged is ever hidden, value entries included.
-  for (int i = 0; i < rig.ui->NControls(); ++i)
-    if (PageOf(vs, rig.ui->GetControl(i)) == kNotPaged)
+  for (int i = 0; i < rig.ui->NControls(); ++i) {
+    if (PageOf(vs, rig.ui->GetControl(i)) == kNotPaged) {
       EXPECT_FALSE(rig.ui->GetControl(i)->IsHidden()) << i;
+    }
+  }
 }
 
 TEST(EditorLayout, HiddenControlsTakeNoMouse) {
