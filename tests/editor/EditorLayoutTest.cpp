@@ -246,3 +246,15 @@ TEST(EditorLayout, SetHelpReplacesBothTexts) {
   EXPECT_EQ(vs.helpTitle, "");
   EXPECT_EQ(vs.helpText, "");
 }
+
+TEST(EditorLayout, CornerResizerStaysWithinTheScaleLimits) {
+  EditorRig rig;
+  const IMouseMod left{true};
+  rig.ui->OnMouseDown(1175.f, 795.f, left);
+  rig.ui->OnMouseDrag(200.f, 150.f, -975.f, -645.f, left);
+  EXPECT_FLOAT_EQ(rig.ui->GetDrawScale(), 0.85f);
+  rig.ui->OnMouseDrag(3000.f, 2000.f, 2800.f, 1850.f, left);
+  EXPECT_FLOAT_EQ(rig.ui->GetDrawScale(), 1.5f);
+  rig.ui->OnMouseUp(3000.f, 2000.f, left);
+  EXPECT_EQ(rig.ui->NControls(), 79) << "the layout is not run again";
+}
