@@ -6,15 +6,19 @@
 #include "Brand.h"
 #include "Button.h"
 #include "ContextHelp.h"
+#include "HistoryGraph.h"
 #include "IGraphics.h"
 #include "Knob.h"
-#include "LayoutStandIn.h"
+#include "LiveMeters.h"
 #include "ModeMenu.h"
 #include "PageCaption.h"
 #include "Palette.h"
 #include "ParamHelpTexts.h"
 #include "Params.h"
 #include "PresetMenu.h"
+#include "ReferenceHelp.h"
+#include "ReferenceLine.h"
+#include "Status.h"
 #include "Tamsel.h"
 #include "ValueEntry.h"
 #include "ViewState.h"
@@ -115,13 +119,6 @@ struct LayoutContext {
     knob->valueEntry = entry;
     Attach(graphics, entry);
   }
-
-  // The place of a display-only read-out whose class is not in the tree yet.
-  IControl* AttachReadoutPlace(const IRECT& bounds) const {
-    IControl* control = new LayoutStandIn(bounds, kNoParameter, "", true);
-    Attach(graphics, control);
-    return control;
-  }
 };
 
 } // namespace
@@ -151,13 +148,13 @@ void LayoutEditor(Tamsel* plugin, IGraphics* graphics) {
 
   // Mode, reference line, history and meters.
   Attach(g, new ModeMenu(plugin, viewState));
-  layout.AttachReadoutPlace(IRECT(315.f, 110.f, 950.f, 146.f));
+  Attach(g, new ReferenceLine(IRECT(315.f, 110.f, 950.f, 146.f), plugin, viewState));
   layout.AttachButton(
       IRECT(965.f, 110.f, 1144.f, 146.f), kNoParameter, "FREEZE HISTORY", FreezeHistory, 0,
       "Freeze only the displayed history for inspection; audio, meters, detection and automation "
       "keep running.");
-  layout.AttachReadoutPlace(IRECT(36.f, 155.f, 856.f, 409.f));
-  layout.AttachReadoutPlace(IRECT(872.f, 155.f, 1144.f, 409.f));
+  Attach(g, new HistoryGraph(plugin, viewState));
+  Attach(g, new LiveMeters(IRECT(872.f, 155.f, 1144.f, 409.f), plugin, viewState));
 
   for (int slot = 0; slot < 8; ++slot)
     layout.AddKnob(kMainRow[slot].paramIdx, kMainRow[slot].label, -1, slot, true);
@@ -175,7 +172,8 @@ void LayoutEditor(Tamsel* plugin, IGraphics* graphics) {
       layout.AddKnob(row.slots[slot].paramIdx, row.slots[slot].label, page, slot, false);
   }
   // The reference explanation takes the free slots of the reference page.
-  IControl* referenceHelp = layout.AttachReadoutPlace(IRECT(596.f, 618.f, 1126.f, 708.f));
+  auto* referenceHelp = new ReferenceHelp(IRECT(596.f, 618.f, 1126.f, 708.f), plugin, viewState);
+  Attach(g, referenceHelp);
   viewState->pagedControls.push_back({referenceHelp, kPageReference});
 
   // Help band and bottom row.
@@ -184,7 +182,7 @@ void LayoutEditor(Tamsel* plugin, IGraphics* graphics) {
                       ParamHelpTexts(kBypass));
   layout.AttachButton(IRECT(181.f, 763.f, 310.f, 795.f), kAnalyzer, "ANALYZER", ParamToggle, 0,
                       ParamHelpTexts(kAnalyzer));
-  layout.AttachReadoutPlace(IRECT(323.f, 759.f, 936.f, 796.f));
+  Attach(g, new Status(IRECT(323.f, 759.f, 936.f, 796.f), plugin, viewState));
   layout.AttachButton(IRECT(958.f, 763.f, 1144.f, 795.f), kNoParameter, kSupportMailAddress, SupportMail, 0,
                       "Open support email.");
 

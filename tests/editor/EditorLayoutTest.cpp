@@ -11,12 +11,17 @@
 #include "ContextHelp.h"
 #include "EditorLayout.h"
 #include "EditorRig.h"
+#include "HistoryGraph.h"
 #include "Knob.h"
+#include "LiveMeters.h"
 #include "ModeMenu.h"
 #include "PageCaption.h"
 #include "Palette.h"
 #include "ParamHelpTexts.h"
 #include "PresetMenu.h"
+#include "ReferenceHelp.h"
+#include "ReferenceLine.h"
+#include "Status.h"
 #include "ValueEntry.h"
 
 namespace {
@@ -157,7 +162,12 @@ TEST(EditorLayout, EachPlaceHoldsItsClass) {
   EXPECT_NE(dynamic_cast<PresetMenu*>(at(2)), nullptr);
   EXPECT_NE(dynamic_cast<ModeMenu*>(at(5)), nullptr);
   EXPECT_NE(dynamic_cast<PageCaption*>(at(30)), nullptr);
+  EXPECT_NE(dynamic_cast<ReferenceLine*>(at(6)), nullptr);
+  EXPECT_NE(dynamic_cast<HistoryGraph*>(at(8)), nullptr);
+  EXPECT_NE(dynamic_cast<LiveMeters*>(at(9)), nullptr);
+  EXPECT_NE(dynamic_cast<ReferenceHelp*>(at(73)), nullptr);
   EXPECT_NE(dynamic_cast<ContextHelp*>(at(74)), nullptr);
+  EXPECT_NE(dynamic_cast<Status*>(at(77)), nullptr);
 
   struct ButtonPlace {
     int index;
