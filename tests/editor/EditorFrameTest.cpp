@@ -122,3 +122,32 @@ TEST(EditorFrame, BeforeAnyAudioTheDefaultsAreShown) {
   EXPECT_EQ(vs.snapshot.historyCount, 0);
   plugin.CloseWindow();
 }
+
+TEST(EditorFrame, KnobsOfOneParameterShowTheSameValue) {
+  EditorRig rig;
+  IControl& phraseSlowTime = *rig.ui->GetControl(31);
+  IControl& timingSlowTime = *rig.ui->GetControl(55);
+  ASSERT_EQ(phraseSlowTime.GetParamIdx(), kSlowTime);
+  ASSERT_EQ(timingSlowTime.GetParamIdx(), kSlowTime);
+  const double before = phraseSlowTime.GetValue();
+  rig.ui->OnMouseWheel(135.f, 640.f, IMouseMod{}, 10.f);
+  Frame frame;
+  ASSERT_TRUE(frame.Render(*rig.ui));
+  EXPECT_NE(phraseSlowTime.GetValue(), before);
+  EXPECT_DOUBLE_EQ(timingSlowTime.GetValue(), phraseSlowTime.GetValue()) << "hidden, yet following";
+}
+
+TEST(EditorFrame, HiddenKnobsFollowTheModeWithinOneFrame) {
+  EditorRig rig;
+  IControl& mixOffset = *rig.ui->GetControl(67); // on the reference page, hidden on page 0
+  ASSERT_EQ(mixOffset.GetParamIdx(), kMixOffset);
+  ASSERT_TRUE(mixOffset.IsHidden());
+  Frame frame;
+  ASSERT_TRUE(frame.Render(*rig.ui));
+  EXPECT_TRUE(mixOffset.IsDisabled()) << "Solo leaves the reference knobs without effect";
+
+  rig.plugin->GetParam(kMode)->Set(1.0); // Mix Reference
+  ASSERT_TRUE(frame.Render(*rig.ui));
+  EXPECT_FALSE(mixOffset.IsDisabled());
+  EXPECT_TRUE(mixOffset.IsHidden());
+}
