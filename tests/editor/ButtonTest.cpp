@@ -1,6 +1,7 @@
 // Every button kind through the graphics layer's input functions.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,23 @@ TEST(Button, PageTabsShowTheirPage) {
   }
 }
 
+TEST(Button, PageChangeClosesAnOpenEntryUncommitted) {
+  ButtonRig rig;
+  Knob* knob = rig.AddKnob(kSlowTime, "SLOW TIME", IRECT(50.f, 610.f, 220.f, 714.f), 0);
+  rig.Make(TabRect(1), kNoParameter, "ACTIVITY / PAUSES", PageTab, 1);
+  ShowPage(*rig.viewState, *rig.graphics);
+  rig.Click(knob->ValueBox().MW(), knob->ValueBox().MH());
+  ASSERT_EQ(rig.graphics->GetControlInTextEntry(), knob->valueEntry);
+  rig.Type("2000");
+  rig.ClickAt(TabRect(1));
+  rig.DirtyPass();
+  EXPECT_TRUE(knob->IsHidden());
+  EXPECT_EQ(rig.graphics->GetControlInTextEntry(), nullptr);
+  rig.Commit();
+  EXPECT_DOUBLE_EQ(rig.Param(kSlowTime).Value(), 1000.0);
+  EXPECT_TRUE(rig.plugin.edits.empty());
+}
+
 TEST(Button, FreezeHistoryTogglesAndExplainsBothWays) {
   ButtonRig rig;
   rig.Make(kFreezeRect, kNoParameter, "FREEZE HISTORY", FreezeHistory);
@@ -109,6 +127,10 @@ struct ToggleCase {
   IRECT rect;
   const char* title;
 };
+
+void PrintTo(const ToggleCase& c, std::ostream* os) {
+  *os << c.label;
+}
 
 class ToggleButton : public testing::TestWithParam<ToggleCase> {};
 

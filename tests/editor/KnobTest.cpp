@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <ostream>
 
 #include "ControlRig.h"
 
@@ -50,6 +51,10 @@ struct DragCase {
   double start;
   double expected;
 };
+
+void PrintTo(const DragCase& c, std::ostream* os) {
+  *os << "scale " << c.scale << " dy " << c.dy << (c.mod.S ? " shift" : "") << (c.mod.C ? " ctrl" : "");
+}
 
 class KnobDrag : public testing::TestWithParam<DragCase> {};
 
@@ -103,6 +108,11 @@ struct KeyCase {
   bool shift, ctrl, alt;
   double expected;
 };
+
+void PrintTo(const KeyCase& c, std::ostream* os) {
+  *os << "from " << c.start << " key " << c.vk << (c.shift ? " shift" : "") << (c.ctrl ? " ctrl" : "")
+      << (c.alt ? " alt" : "");
+}
 
 class KnobKeys : public testing::TestWithParam<KeyCase> {};
 
@@ -169,6 +179,10 @@ struct WheelCase {
   bool fine;
   double expected;
 };
+
+void PrintTo(const WheelCase& c, std::ostream* os) {
+  *os << "from " << c.start << " by " << c.d << (c.fine ? " fine" : "");
+}
 
 class KnobWheel : public testing::TestWithParam<WheelCase> {};
 
