@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "AlwaysDirty.h"
 #include "IGraphics.h"
 #include "Palette.h"
 #include "RiderEngine.h"
@@ -40,8 +41,7 @@ bool Backdrop::IsDirty() {
       viewState->peaks = engine.ReadPeaks();
     }
   }
-  SetDirty(false);
-  return IControl::IsDirty();
+  return MarkDirtyEveryFrame(*this);
 }
 
 void Backdrop::Draw(IGraphics& g) {

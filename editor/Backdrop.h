@@ -17,6 +17,9 @@ public:
   // Dirty in every frame: the whole editor is redrawn at the frame rate.
   bool IsDirty() override;
 
+  // The editor's shared record, reached through its first control (screenshots, tests).
+  ViewState& GetViewState() const { return *viewState; }
+
 private:
   Tamsel* plugin; // not owned
   std::shared_ptr<ViewState> viewState;

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "AlwaysDirty.h"
 #include "IGraphics.h"
 #include "Palette.h"
 #include "ViewState.h"
@@ -25,8 +26,7 @@ PageCaption::PageCaption(const IRECT& bounds, std::shared_ptr<ViewState> state)
 }
 
 bool PageCaption::IsDirty() {
-  SetDirty(false);
-  return IControl::IsDirty();
+  return MarkDirtyEveryFrame(*this);
 }
 
 void PageCaption::Draw(IGraphics& g) {
