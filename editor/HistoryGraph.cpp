@@ -52,10 +52,18 @@ bool HistoryGraph::IsDirty() {
 
 void HistoryGraph::DrawHistoryCurve(IGraphics& g, const HistoryCurve& ring, const IRECT& panel,
                                     const IColor& color, const CurveStyle& style, int oldest, float range) {
-  const float thickness = style.gainMode ? kGainThickness : kLevelThickness;
+  // Every segment is a sub-path of its own (butt ends, no joins, as separate lines would be), and
+  // the curve is stroked once: a stroke per segment costs the software renderer more than the
+  // whole rest of the graph.
+  bool any = false;
+  g.PathClear();
   ForEachHistorySegment(ring, panel, style, oldest, range, [&](float x1, float y1, float x2, float y2) {
-    g.DrawLine(color, x1, y1, x2, y2, nullptr, thickness);
+    g.PathMoveTo(x1, y1);
+    g.PathLineTo(x2, y2);
+    any = true;
   });
+  if (any)
+    g.PathStroke(color, style.gainMode ? kGainThickness : kLevelThickness);
 }
 
 void HistoryGraph::Draw(IGraphics& g) {
