@@ -8,9 +8,12 @@
 ReferenceLine::ReferenceLine(const IRECT& bounds, Tamsel* owner, std::shared_ptr<ViewState> view)
     : ReadoutControl(bounds, owner, std::move(view)) {}
 
-void ReferenceLine::Draw(IGraphics& g) {
-  // The parameter changes at once; the engine's mode code only after it has processed audio.
+ColoredText ReferenceLine::Line() const {
   const IParam* mode = plugin ? plugin->GetParam(kMode) : nullptr;
-  const ColoredText line = ReferenceLineText(mode ? mode->Value() : 0.0, viewState->snapshot.modeCode);
+  return ReferenceLineText(mode ? mode->Value() : 0.0, viewState->snapshot.modeCode);
+}
+
+void ReferenceLine::Draw(IGraphics& g) {
+  const ColoredText line = Line();
   g.DrawText(EditorText(11.f, line.color), line.text, GetRECT());
 }

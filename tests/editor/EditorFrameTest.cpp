@@ -136,3 +136,18 @@ TEST(EditorFrame, KnobsOfOneParameterShowTheSameValue) {
   EXPECT_NE(phraseSlowTime.GetValue(), before);
   EXPECT_DOUBLE_EQ(timingSlowTime.GetValue(), phraseSlowTime.GetValue()) << "hidden, yet following";
 }
+
+TEST(EditorFrame, HiddenKnobsFollowTheModeWithinOneFrame) {
+  EditorRig rig;
+  IControl& mixOffset = *rig.ui->GetControl(67); // on the reference page, hidden on page 0
+  ASSERT_EQ(mixOffset.GetParamIdx(), kMixOffset);
+  ASSERT_TRUE(mixOffset.IsHidden());
+  Frame frame;
+  ASSERT_TRUE(frame.Render(*rig.ui));
+  EXPECT_TRUE(mixOffset.IsDisabled()) << "Solo leaves the reference knobs without effect";
+
+  rig.plugin->GetParam(kMode)->Set(1.0); // Mix Reference
+  ASSERT_TRUE(frame.Render(*rig.ui));
+  EXPECT_FALSE(mixOffset.IsDisabled());
+  EXPECT_TRUE(mixOffset.IsHidden());
+}
