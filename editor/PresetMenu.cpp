@@ -1,11 +1,8 @@
 #include "PresetMenu.h"
 
-#include "Button.h"
-#include "EditorLayout.h"
 #include "IGraphics.h"
 #include "Palette.h"
 #include "Tamsel.h"
-#include "ViewState.h"
 
 namespace {
 constexpr IRECT kPresetMenuBounds(747.f, 41.f, 1015.f, 83.f);
@@ -13,21 +10,17 @@ constexpr IRECT kPresetTextBounds(760.f, 41.f, 989.f, 83.f);
 } // namespace
 
 PresetMenu::PresetMenu(Tamsel* owner, std::shared_ptr<ViewState> sharedView)
-    : IControl(kPresetMenuBounds), plugin(owner), viewState(std::move(sharedView)) {
-  SetText(EditorText(15.f, kColorCream, EAlign::Near));
+    : MenuControl(kPresetMenuBounds, kNoParameter, owner, std::move(sharedView)) {
   SetTooltip("16 original vocal-riding starting points. Presets change controls, never sidechain routing.");
   for (const PresetRecord& preset : GetFactoryPresets())
     menu.AddItem(preset.name);
 }
 
 void PresetMenu::Draw(IGraphics& g) {
-  DrawPanel(g, GetRECT(), false, GetMouseIsOver());
   const int match = plugin->FindMatchingPreset();
   const char* name =
       static_cast<unsigned>(match) < kNumFactoryPresets ? GetFactoryPresets()[match].name : "Custom";
-  g.DrawText(GetText(), name, kPresetTextBounds);
-  g.DrawLine(kColorAmber, 993.f, 58.f, 999.f, 64.f, nullptr, 1.f);
-  g.DrawLine(kColorAmber, 999.f, 64.f, 1005.f, 58.f, nullptr, 1.f);
+  DrawFace(g, name, kPresetTextBounds, kColorAmber, 993.f, 58.f, 12.f);
 }
 
 bool PresetMenu::IsDirty() {
@@ -40,22 +33,8 @@ bool PresetMenu::IsDirty() {
 }
 
 void PresetMenu::Open() {
-  SetHelp(*viewState, "FACTORY STARTING POINTS",
-          "Listen and adapt to your recorded level. Presets do not connect a reference bus; A/B stores both "
-          "sets of actual controls.");
-  if (IGraphics* ui = GetUI())
-    ui->CreatePopupMenu(*this, menu, GetRECT(), 0);
-}
-
-void PresetMenu::OnMouseDown(float, float, const IMouseMod&) {
-  Open();
-}
-
-bool PresetMenu::OnKeyDown(float, float, const IKeyPress& key) {
-  if (key.VK != kVK_RETURN && key.VK != kVK_SPACE)
-    return false;
-  Open();
-  return true;
+  OpenPopup("FACTORY STARTING POINTS", "Listen and adapt to your recorded level. Presets do not connect a "
+                                       "reference bus; A/B stores both sets of actual controls.");
 }
 
 void PresetMenu::OnPopupMenuSelection(IPopupMenu* chosen, int) {

@@ -3,31 +3,21 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 
-#include "IControl.h"
-#include "IPopupMenu.h"
+#include "MenuControl.h"
 
-class IGraphics;
-class Tamsel;
-struct ViewState;
-
-class PresetMenu : public IControl {
+class PresetMenu : public MenuControl {
 public:
   PresetMenu(Tamsel* owner, std::shared_ptr<ViewState> sharedView);
 
   void Draw(IGraphics& g) override;
   // Redraws when the matching preset changed, whatever changed the values.
   bool IsDirty() override;
-  void OnMouseDown(float x, float y, const IMouseMod& mod) override;
-  bool OnKeyDown(float x, float y, const IKeyPress& key) override;
   void OnPopupMenuSelection(IPopupMenu* chosen, int valIdx) override;
 
-  Tamsel* plugin;
-  std::shared_ptr<ViewState> viewState;
-  IPopupMenu menu;               // the preset names, built once
   std::int32_t shownPreset = -2; // never a match result, so the first check redraws
 
 private:
-  void Open();
+  // The menu holds the preset names from construction on; nothing is ticked.
+  void Open() override;
 };
