@@ -51,9 +51,11 @@ void Backdrop::Draw(IGraphics& g) {
   g.PathFill(
       IPattern::CreateLinearGradient(590.f, 0.f, 590.f, 800.f, {kGradientTop, 0.f}, {kGradientBottom, 1.f}));
 
+  // Each scan line is the one-point band a line of thickness 1 would cover, filled: a software
+  // rasteriser fills a band in a fraction of the time it takes to stroke the same line.
   for (int y = 0; y < 800; y += 4) {
     const auto fy = static_cast<float>(y);
-    g.DrawLine(y % 12 == 0 ? kScanLineStrong : kScanLineFaint, 0.f, fy, 1180.f, fy, nullptr, 1.f);
+    g.FillRect(y % 12 == 0 ? kScanLineStrong : kScanLineFaint, IRECT(0.f, fy - 0.5f, 1180.f, fy + 0.5f));
   }
 
   g.DrawText(EditorText(35.f, kColorCream), "TAMSEL", IRECT(36.f, 41.f, 640.f, 84.f));
