@@ -35,7 +35,8 @@ public:
 
   // ---- Drawing: only inside Draw() of a control; coordinates in design points --------------
   void FillRect(const IColor& color, const IRECT& bounds, const IBlend* blend = nullptr);
-  void DrawRect(const IColor& color, const IRECT& bounds, const IBlend* blend = nullptr, float thickness = 1.f);
+  void DrawRect(const IColor& color, const IRECT& bounds, const IBlend* blend = nullptr,
+                float thickness = 1.f);
   void FillRoundRect(const IColor& color, const IRECT& bounds, float cornerRadius = 5.f,
                      const IBlend* blend = nullptr);
   void DrawRoundRect(const IColor& color, const IRECT& bounds, float cornerRadius = 5.f,
@@ -68,7 +69,8 @@ public:
   float MeasureText(const IText& text, const char* str, IRECT& bounds) const;
   // Text broken into lines at the width of bounds; the block of lines placed by the style's
   // vertical alignment.
-  void DrawMultiLineText(const IText& text, const char* str, const IRECT& bounds, const IBlend* blend = nullptr);
+  void DrawMultiLineText(const IText& text, const char* str, const IRECT& bounds,
+                         const IBlend* blend = nullptr);
   // Scaled uniformly by the smaller of the width and height ratios, placed at the top-left corner.
   void DrawSVG(const ISVG& svg, const IRECT& bounds, const IBlend* blend = nullptr);
 
@@ -93,6 +95,7 @@ public:
 
   // The text entry: one field at a time, drawn by the layer over bounds. Return commits (the
   // control's OnTextEntryCompletion), Escape cancels, a press outside closes it without a commit.
+  // The layer's entry is always available; attaching it states the intent.
   void AttachTextEntryControl();
   void CreateTextEntry(IControl& control, const IText& text, const IRECT& bounds, const char* str = "",
                        int valIdx = 0);
@@ -133,9 +136,13 @@ public:
   void SetScaleConstraints(float lo, float hi);
   float GetMinScale() const;
   float GetMaxScale() const;
-  // Sets the design size and the draw scale (clamped to the constraints); the platform window
-  // follows when needsPlatformResize.
+  // Sets the design size and the draw scale (clamped to the constraints); the editor's own window
+  // always follows. needsPlatformResize also asks the platform hook (the window around the editor)
+  // to take the new pixel size; when the hook refuses, size and scale stay as they were.
   void Resize(int width, int height, float scale, bool needsPlatformResize = true);
+  // Called by Resize with the new window size in pixels (a plug-in view asks its host frame, the
+  // standalone program its main window); true = accepted. Without a hook only our window resizes.
+  void SetPlatformResizeHook(std::function<bool(int widthPx, int heightPx)> hook);
   int WindowWidth() const;  // pixels
   int WindowHeight() const; // pixels
 

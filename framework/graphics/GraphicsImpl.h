@@ -1,0 +1,106 @@
+// The graphics object's private state, shared by the files that implement IGraphics: controls and
+// frame bookkeeping, input state, the layer's own overlays (text entry, popup menu, corner resizer,
+// tooltip), resources and the drawing backend. UI thread only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "IGraphics.h"
+#include "PopupMenuView.h"
+#include "TextEntry.h"
+
+struct NVGcontext;
+struct FontStore;
+struct SvgStore;
+struct GraphicsWindow;
+struct OffscreenContext;
+
+struct IGraphics::Impl {
+  Impl(IGraphics& owner, IEditorDelegate& editorDelegate, int w, int h, int frameRate, float scale);
+  ~Impl();
+
+  IGraphics& self;
+  IEditorDelegate& delegate;
+  int width, height, fps;
+  float drawScale;
+  float screenScale = 1.f;
+  float minScale = 0.25f, maxScale = 4.f;
+
+  std::vector<std::unique_ptr<IControl>> controls;
+  std::vector<bool> drawnVisible; // each control's visibility when the last frame was drawn
+  IRECT pending;                  // area to redraw besides dirty controls (closed overlays, ...)
+  bool fullRedraw = true;
+  std::uint64_t frames = 0;
+
+  bool mouseOverEnabled = false;
+  bool tooltipsEnabled = false;
+  IControl* captured = nullptr;  // the pressed control: drags and the release go to it
+  IControl* mouseOver = nullptr; // the control with the mouse-over flag
+  bool mouseInside = false;
+  float mouseX = -1.f, mouseY = -1.f;
+  bool cursorHidden = false;
+
+  IControl* tooltipControl = nullptr;
+  int restFrames = 0; // frames the mouse has rested on tooltipControl
+  bool tooltipShown = false;
+  IRECT tooltipRect;
+  std::vector<std::string> tooltipLines;
+
+  std::unique_ptr<TextEntry> entry;
+  bool entryDragging = false;
+  std::unique_ptr<PopupMenuView> popup;
+
+  struct Resizer {
+    bool attached = false;
+    EUIResizerMode mode = EUIResizerMode::Scale;
+    bool layoutOnResize = false;
+    IColor color, overColor, dragColor;
+    float size = 0.f;
+    bool over = false;
+    bool dragging = false;
+    float downX = 0.f, downY = 0.f; // design point pressed, at the scale of the press
+  } resizer;
+
+  std::function<bool(int widthPx, int heightPx)> platformResizeHook;
+
+  std::unique_ptr<FontStore> fonts;
+  std::unique_ptr<SvgStore> svgs;
+  // The NanoVG context of the frame being drawn; null while no GL context is current, and then
+  // drawing calls do nothing (headless frames still run the dirty checks and Draw calls).
+  NVGcontext* vg = nullptr;
+  std::unique_ptr<GraphicsWindow> window;
+  std::unique_ptr<OffscreenContext> offscreen;
+
+  IRECT EditorRect() const { return {0.f, 0.f, static_cast<float>(width), static_cast<float>(height)}; }
+  void Invalidate(const IRECT& area) { pending = pending.Union(area); }
+
+  // Text measurement on the CPU, in design points.
+  float TextWidth(const IText& style, const char* str) const;
+  float LineHeight(const IText& style) const;
+  // Breaks str into lines no wider than maxWidth (words longer than that stand alone).
+  std::vector<std::string> BreakLines(const IText& style, const char* str, float maxWidth) const;
+
+  // Overlays.
+  void CloseTextEntry(bool commit);
+  void ClosePopup(int chosen); // chosen < 0: dismissed
+  IRECT ResizerRect() const;
+  void ResizeFromDrag(float x, float y);
+  void HideTooltip();
+  void UpdateTooltip();
+  void UpdateMouseOver(float x, float y, const IMouseMod& mod);
+  void ForgetControls();
+
+  // The window and the offscreen target follow the size (no-ops without them).
+  void ResizeWindow();
+  void ReleaseOffscreen();
+  void ApplyCursor();
+
+  // One frame into the current target: dirty checks, drawing and overlays. full draws everything.
+  bool Frame(bool full);
+  void DrawOverlays();
+};

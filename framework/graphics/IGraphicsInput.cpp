@@ -1,0 +1,206 @@
+// Mouse and keyboard dispatch: the open popup menu and text entry come first, then the corner
+// resizer, then the control under the mouse, which keeps the mouse until the release.
+#include "GraphicsImpl.h"
+
+namespace {
+
+// A press while a popup menu is open belongs to the menu: an item chooses, outside dismisses.
+void PressPopup(IGraphics::Impl& m, float x, float y) {
+  const int item = m.popup->ItemAt(x, y);
+  if (item >= 0) {
+    if (m.popup->Selectable(item))
+      m.ClosePopup(item);
+  } else if (!m.popup->box.Contains(x, y)) {
+    m.ClosePopup(-1);
+  }
+}
+
+// true when the press went to the open text entry; a press elsewhere closes it uncommitted.
+bool PressTextEntry(IGraphics::Impl& m, float x, float y) {
+  if (m.entry->Bounds().Contains(x, y)) {
+    m.entry->OnPress(x, y);
+    m.entryDragging = true;
+    m.Invalidate(m.entry->Bounds());
+    return true;
+  }
+  m.CloseTextEntry(false);
+  return false;
+}
+
+bool PressResizer(IGraphics::Impl& m, float x, float y) {
+  if (!m.resizer.attached || !m.ResizerRect().Contains(x, y))
+    return false;
+  m.resizer.dragging = true;
+  m.resizer.downX = x;
+  m.resizer.downY = y;
+  m.Invalidate(m.ResizerRect());
+  return true;
+}
+
+} // namespace
+
+void IGraphics::OnMouseDown(float x, float y, const IMouseMod& mod) {
+  Impl& m = *impl;
+  m.HideTooltip();
+  if (m.popup) {
+    PressPopup(m, x, y);
+    return;
+  }
+  if (m.entry && PressTextEntry(m, x, y))
+    return;
+  if (PressResizer(m, x, y))
+    return;
+  m.captured = GetMouseControl(x, y);
+  if (m.captured)
+    m.captured->OnMouseDown(x, y, mod);
+}
+
+void IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
+  Impl& m = *impl;
+  m.HideTooltip();
+  if (m.popup) {
+    PressPopup(m, x, y);
+    return;
+  }
+  if (m.entry && PressTextEntry(m, x, y))
+    return;
+  if (PressResizer(m, x, y))
+    return;
+  m.captured = GetMouseControl(x, y);
+  if (m.captured)
+    m.captured->OnMouseDblClick(x, y, mod);
+}
+
+void IGraphics::OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) {
+  Impl& m = *impl;
+  m.mouseX = x;
+  m.mouseY = y;
+  if (m.resizer.dragging) {
+    m.ResizeFromDrag(x, y);
+  } else if (m.entryDragging && m.entry) {
+    m.entry->OnDrag(x, y);
+    m.Invalidate(m.entry->Bounds());
+  } else if (m.captured) {
+    m.captured->OnMouseDrag(x, y, dX, dY, mod);
+  }
+}
+
+void IGraphics::OnMouseUp(float x, float y, const IMouseMod& mod) {
+  Impl& m = *impl;
+  if (m.resizer.dragging) {
+    m.resizer.dragging = false;
+    m.Invalidate(m.ResizerRect());
+  } else if (m.entryDragging) {
+    m.entryDragging = false;
+  } else if (IControl* c = m.captured) {
+    m.captured = nullptr;
+    c->OnMouseUp(x, y, mod);
+  }
+  m.captured = nullptr;
+  m.UpdateMouseOver(x, y, mod);
+}
+
+void IGraphics::OnMouseOver(float x, float y, const IMouseMod& mod) {
+  Impl& m = *impl;
+  if (x != m.mouseX || y != m.mouseY) {
+    if (!m.tooltipShown)
+      m.restFrames = 0;
+  }
+  m.UpdateMouseOver(x, y, mod);
+}
+
+void IGraphics::Impl::UpdateMouseOver(float x, float y, const IMouseMod& mod) {
+  mouseInside = true;
+  mouseX = x;
+  mouseY = y;
+  if (popup) {
+    const int item = popup->ItemAt(x, y);
+    const int hover = popup->Selectable(item) ? item : -1;
+    if (hover != popup->hovered) {
+      popup->hovered = hover;
+      Invalidate(popup->box);
+    }
+    return;
+  }
+  if (resizer.attached) {
+    const bool over = ResizerRect().Contains(x, y);
+    if (over != resizer.over) {
+      resizer.over = over;
+      Invalidate(ResizerRect());
+    }
+  }
+  if (!mouseOverEnabled)
+    return;
+  IControl* c = self.GetMouseControl(x, y);
+  if (c != mouseOver && mouseOver)
+    mouseOver->OnMouseOut();
+  mouseOver = c;
+  if (c)
+    c->OnMouseOver(x, y, mod);
+}
+
+void IGraphics::OnMouseOut() {
+  Impl& m = *impl;
+  m.mouseInside = false;
+  m.mouseX = m.mouseY = -1.f;
+  m.HideTooltip();
+  if (m.resizer.over) {
+    m.resizer.over = false;
+    m.Invalidate(m.ResizerRect());
+  }
+  if (m.mouseOver) {
+    IControl* c = m.mouseOver;
+    m.mouseOver = nullptr;
+    c->OnMouseOut();
+  }
+}
+
+void IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
+  Impl& m = *impl;
+  m.HideTooltip();
+  if (m.popup || m.entry || m.resizer.dragging)
+    return;
+  if (IControl* c = GetMouseControl(x, y))
+    c->OnMouseWheel(x, y, mod, d);
+}
+
+bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
+  Impl& m = *impl;
+  m.HideTooltip();
+  if (m.entry) {
+    switch (m.entry->OnKey(key)) {
+    case TextEntry::EKeyResult::Commit:
+      m.CloseTextEntry(true);
+      break;
+    case TextEntry::EKeyResult::Cancel:
+      m.CloseTextEntry(false);
+      break;
+    case TextEntry::EKeyResult::Edited:
+      m.Invalidate(m.entry->Bounds());
+      break;
+    }
+    return true;
+  }
+  if (m.popup) {
+    PopupMenuView& p = *m.popup;
+    if (key.VK == kVK_ESCAPE) {
+      m.ClosePopup(-1);
+    } else if (key.VK == kVK_RETURN || key.VK == kVK_SPACE) {
+      if (p.Selectable(p.hovered))
+        m.ClosePopup(p.hovered);
+    } else if (key.VK == kVK_UP || key.VK == kVK_DOWN) {
+      p.hovered = p.Step(key.VK == kVK_UP ? -1 : 1);
+      m.Invalidate(p.box);
+    }
+    return true; // the menu is modal while open
+  }
+  IControl* c = GetMouseControl(x, y);
+  return c && c->OnKeyDown(x, y, key);
+}
+
+void IGraphics::HideMouseCursor(bool hide) {
+  if (impl->cursorHidden != hide) {
+    impl->cursorHidden = hide;
+    impl->ApplyCursor();
+  }
+}
