@@ -10,6 +10,7 @@ Tamsel::Tamsel(const InstanceInfo& info) : TamselBase(info, kTamselConfig) {
   RegisterFactoryPresets();
   for (int i = 0; i < kNumParams; ++i)
     otherBank[static_cast<std::size_t>(i)].exchange(static_cast<float>(GetParam(i)->Value()));
+  SetEditorFunctions();
 }
 
 Tamsel::~Tamsel() {

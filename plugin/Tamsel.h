@@ -54,6 +54,9 @@ public:
   void CopyToOtherBank();
   void ToggleBank();
 
+  // The editor's parent window changed size (pixels); UI thread (TamselEditor.cpp).
+  void OnParentWindowResize(int width, int height) override;
+
   std::unique_ptr<RiderEngine> engine;
   std::array<std::atomic<float>, kNumParams> otherBank;
   std::atomic<std::int32_t> currentPreset{0};
@@ -83,4 +86,6 @@ private:
   void Prepare();
   // OnParamChange and OnParamChangeUI for every parameter, source preset recall.
   void NotifyPresetRecall();
+  // Graphics creation and layout for the framework's editor delegate (TamselEditor.cpp).
+  void SetEditorFunctions();
 };

@@ -1,0 +1,184 @@
+#include "EditorLayout.h"
+
+#include <memory>
+
+#include "Backdrop.h"
+#include "Brand.h"
+#include "ContextHelp.h"
+#include "IGraphics.h"
+#include "LayoutStandIn.h"
+#include "PageCaption.h"
+#include "Palette.h"
+#include "ParamHelpTexts.h"
+#include "Params.h"
+#include "Tamsel.h"
+#include "ViewState.h"
+
+namespace {
+
+struct KnobSlot {
+  int paramIdx;
+  const char* label;
+};
+
+constexpr KnobSlot kMainRow[] = {
+    {kInput, "INPUT"},
+    {kOutput, "OUTPUT"},
+    {kSoloTarget, "SOLO TARGET"},
+    {kRideAmount, "RIDE AMOUNT"},
+    {kMaxBoost, "MAX BOOST"},
+    {kMaxCut, "MAX CUT"},
+    {kFastAmount, "FAST AMOUNT"},
+    {kMix, "MIX"},
+};
+
+struct PageRow {
+  const KnobSlot* slots;
+  int count;
+};
+
+constexpr KnobSlot kPhrasePage[] = {
+    {kSlowTime, "SLOW TIME"},
+    {kFastTime, "FAST TIME"},
+    {kPauseHold, "PAUSE HOLD"},
+    {kPauseReturn, "PAUSE RETURN"},
+    {kTransientProtect, "TRANSIENT PROTECT"},
+    {kMaxGainSlew, "MAX GAIN SLEW"},
+};
+constexpr KnobSlot kActivityPage[] = {
+    {kActivityFloor, "ACTIVITY FLOOR"}, {kActivityHysteresis, "HYSTERESIS"}, {kPauseHold, "PAUSE HOLD"},
+    {kPauseReturn, "PAUSE RETURN"},     {kDetectorHPF, "DETECTOR HPF"},      {kDetectorLPF, "DETECTOR LPF"},
+};
+constexpr KnobSlot kTimingPage[] = {
+    {kSlowTime, "SLOW TIME"},
+    {kFastTime, "FAST TIME"},
+    {kFastAmount, "FAST AMOUNT"},
+    {kReferenceSmooth, "REFERENCE SMOOTH"},
+    {kTransientProtect, "TRANSIENT PROTECT"},
+    {kMaxGainSlew, "MAX GAIN SLEW"},
+};
+constexpr KnobSlot kReferencePage[] = {
+    {kMixOffset, "MIX OFFSET"},
+    {kReferenceSmooth, "REFERENCE SMOOTH"},
+    {kReferenceFloor, "REFERENCE FLOOR"},
+};
+constexpr PageRow kPageRows[] = {
+    {kPhrasePage, 6},
+    {kActivityPage, 6},
+    {kTimingPage, 6},
+    {kReferencePage, 3},
+};
+
+constexpr const char* kPageTabLabels[] = {"MAIN / PHRASE", "ACTIVITY / PAUSES", "TIMING / DETAIL",
+                                          "MIX REFERENCE"};
+
+IRECT KnobRect(int slot, bool mainRow) {
+  const auto s = static_cast<float>(slot);
+  if (mainRow) {
+    const float left = 45.f + 137.5f * s;
+    return {left, 429.f, left + 130.f, 533.f};
+  }
+  const float left = 50.f + 182.f * s;
+  return {left, 610.f, left + 170.f, 714.f};
+}
+
+void Attach(IGraphics& graphics, IControl* control) {
+  graphics.AttachControl(control, kNoTag, "");
+}
+
+// A knob and its value entry, the entry right after it and never paged.
+void AddKnob(IGraphics& graphics, ViewState& viewState, int paramIdx, const char* label, int page, int slot,
+             bool mainRow) {
+  (void)label;
+  IControl* knob = new LayoutStandIn(KnobRect(slot, mainRow), paramIdx, ParamHelpTexts(paramIdx), false);
+  knob->SetText(EditorText(16.f, kColorCream, EAlign::Center));
+  AttachPagedControl(viewState, graphics, knob, page);
+  Attach(graphics, new LayoutStandIn(IRECT(), kNoParameter, "", true));
+}
+
+} // namespace
+
+void LayoutEditor(Tamsel* plugin, IGraphics* graphics) {
+  if (!graphics)
+    return;
+  IGraphics& g = *graphics;
+  auto viewState = std::make_shared<ViewState>();
+  ViewState& vs = *viewState;
+
+  g.EnableMouseOver(true);
+  g.EnableTooltips(true);
+  g.SetScaleConstraints(kEditorMinScale, kEditorMaxScale);
+  g.AttachTextEntryControl();
+  g.LoadFont(kEditorFont, "Roboto-Regular.ttf");
+
+  Attach(g, new Backdrop(IRECT(0.f, 0.f, 1180.f, 800.f), plugin, viewState));
+  const ISVG logo = g.LoadSVG("keldarine_logo.svg", "px", 72.f);
+  Attach(g, new Brand(IRECT(28.f, 0.f, 238.f, 42.f), logo));
+  Attach(g, new LayoutStandIn(IRECT(747.f, 41.f, 1015.f, 83.f), kNoParameter,
+                              "16 original vocal-riding starting points. Presets change controls, never "
+                              "sidechain routing.",
+                              false));
+  Attach(g, new LayoutStandIn(IRECT(1028.f, 41.f, 1084.f, 83.f), kNoParameter,
+                              "Switch A/B control banks, both saved with the session.", false));
+  Attach(g, new LayoutStandIn(IRECT(1096.f, 41.f, 1144.f, 83.f), kNoParameter,
+                              "Copy current controls to the other A/B bank.", false));
+  Attach(g, new LayoutStandIn(IRECT(36.f, 110.f, 300.f, 146.f), kMode, ParamHelpTexts(kMode), false));
+  Attach(g, new LayoutStandIn(IRECT(315.f, 110.f, 950.f, 146.f), kNoParameter, "", true));
+  Attach(g,
+         new LayoutStandIn(IRECT(965.f, 110.f, 1144.f, 146.f), kNoParameter,
+                           "Freeze only the displayed history for inspection; audio, meters, detection and "
+                           "automation keep running.",
+                           false));
+  Attach(g, new LayoutStandIn(IRECT(36.f, 155.f, 856.f, 409.f), kNoParameter, "", true));
+  Attach(g, new LayoutStandIn(IRECT(872.f, 155.f, 1144.f, 409.f), kNoParameter, "", true));
+
+  for (int slot = 0; slot < 8; ++slot)
+    AddKnob(g, vs, kMainRow[slot].paramIdx, kMainRow[slot].label, -1, slot, true);
+
+  for (int tab = 0; tab < 4; ++tab) {
+    const float left = 36.f + 280.f * static_cast<float>(tab);
+    IControl* button =
+        new LayoutStandIn(IRECT(left, 555.f, left + 265.f, 583.f), kNoParameter,
+                          "Open this control view; hidden controls retain their values.", false);
+    (void)kPageTabLabels[tab];
+    Attach(g, button);
+  }
+  Attach(g, new PageCaption(IRECT(48.f, 584.f, 1129.f, 603.f), viewState));
+
+  for (int page = 0; page < 4; ++page) {
+    const PageRow& row = kPageRows[page];
+    for (int slot = 0; slot < row.count; ++slot)
+      AddKnob(g, vs, row.slots[slot].paramIdx, row.slots[slot].label, page, slot, false);
+  }
+
+  IControl* referenceHelp = new LayoutStandIn(IRECT(596.f, 618.f, 1126.f, 708.f), kNoParameter, "", true);
+  Attach(g, referenceHelp);
+  vs.pagedControls.push_back({referenceHelp, kPageReference});
+
+  Attach(g, new ContextHelp(IRECT(36.f, 724.f, 1144.f, 753.f), viewState));
+  Attach(g, new LayoutStandIn(IRECT(36.f, 763.f, 167.f, 795.f), kBypass, ParamHelpTexts(kBypass), false));
+  Attach(g,
+         new LayoutStandIn(IRECT(181.f, 763.f, 310.f, 795.f), kAnalyzer, ParamHelpTexts(kAnalyzer), false));
+  Attach(g, new LayoutStandIn(IRECT(323.f, 759.f, 936.f, 796.f), kNoParameter, "", true));
+  Attach(g,
+         new LayoutStandIn(IRECT(958.f, 763.f, 1144.f, 795.f), kNoParameter, "Open support email.", false));
+
+  ShowPage(vs, g);
+  g.AttachCornerResizer(EUIResizerMode::Scale, false, kColorSlate, kColorAmber, kColorPink, 20.f);
+}
+
+void AttachPagedControl(ViewState& viewState, IGraphics& graphics, IControl* control, int page) {
+  graphics.AttachControl(control, kNoTag, "");
+  viewState.pagedControls.push_back({control, page});
+}
+
+void ShowPage(ViewState& viewState, IGraphics& graphics) {
+  for (const PagedControl& entry : viewState.pagedControls)
+    entry.control->Hide(entry.page >= 0 && entry.page != viewState.page);
+  graphics.SetAllControlsDirty();
+}
+
+void SetHelp(ViewState& viewState, const char* title, const char* text) {
+  viewState.helpTitle = title ? title : "";
+  viewState.helpText = text ? text : "";
+}
