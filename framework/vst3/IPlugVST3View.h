@@ -10,7 +10,6 @@
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
 class IPlugVST3;
-class IGraphics;
 
 class IPlugVST3View : public Steinberg::IPlugView, public Steinberg::IPlugViewContentScaleSupport {
 public:
