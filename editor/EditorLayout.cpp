@@ -4,14 +4,23 @@
 
 #include "Backdrop.h"
 #include "Brand.h"
+#include "Button.h"
 #include "ContextHelp.h"
+#include "HistoryGraph.h"
 #include "IGraphics.h"
-#include "LayoutStandIn.h"
+#include "Knob.h"
+#include "LiveMeters.h"
+#include "ModeMenu.h"
 #include "PageCaption.h"
 #include "Palette.h"
 #include "ParamHelpTexts.h"
 #include "Params.h"
+#include "PresetMenu.h"
+#include "ReferenceHelp.h"
+#include "ReferenceLine.h"
+#include "Status.h"
 #include "Tamsel.h"
+#include "ValueEntry.h"
 #include "ViewState.h"
 
 namespace {
@@ -86,15 +95,31 @@ void Attach(IGraphics& graphics, IControl* control) {
   graphics.AttachControl(control, kNoTag, "");
 }
 
-// A knob and its value entry, the entry right after it and never paged.
-void AddKnob(IGraphics& graphics, ViewState& viewState, int paramIdx, const char* label, int page, int slot,
-             bool mainRow) {
-  (void)label;
-  IControl* knob = new LayoutStandIn(KnobRect(slot, mainRow), paramIdx, ParamHelpTexts(paramIdx), false);
-  knob->SetText(EditorText(16.f, kColorCream, EAlign::Center));
-  AttachPagedControl(viewState, graphics, knob, page);
-  Attach(graphics, new LayoutStandIn(IRECT(), kNoParameter, "", true));
-}
+// Everything one control of the layout is built from, and what it shares.
+struct LayoutContext {
+  Tamsel* plugin;
+  IGraphics& graphics;
+  std::shared_ptr<ViewState> viewState;
+
+  void AttachButton(const IRECT& bounds, int paramIdx, const char* label, ButtonKind kind, int page,
+                    const char* tooltip) const {
+    auto* button = new Button(bounds, paramIdx, label, kind, page, plugin, viewState);
+    button->SetTooltip(tooltip);
+    Attach(graphics, button);
+  }
+
+  // A knob and its value entry, the entry right after it and never paged.
+  void AddKnob(int paramIdx, const char* label, int page, int slot, bool mainRow) const {
+    auto* knob = new Knob(KnobRect(slot, mainRow), paramIdx, label, plugin, viewState);
+    knob->SetText(EditorText(16.f, kColorCream, EAlign::Center));
+    knob->SetTooltip(ParamHelpTexts(paramIdx));
+    AttachPagedControl(*viewState, graphics, knob, page);
+    auto* entry = new ValueEntry(IRECT(), [knob](const char* text) { ApplyValueEntry(*knob, text); });
+    entry->SetIgnoreMouse(true);
+    knob->valueEntry = entry;
+    Attach(graphics, entry);
+  }
+};
 
 } // namespace
 
@@ -102,68 +127,66 @@ void LayoutEditor(Tamsel* plugin, IGraphics* graphics) {
   if (!graphics)
     return;
   IGraphics& g = *graphics;
-  auto viewState = std::make_shared<ViewState>();
-  ViewState& vs = *viewState;
+  const LayoutContext layout{plugin, g, std::make_shared<ViewState>()};
+  const std::shared_ptr<ViewState>& viewState = layout.viewState;
 
   g.EnableMouseOver(true);
   g.EnableTooltips(true);
   g.SetScaleConstraints(kEditorMinScale, kEditorMaxScale);
   g.AttachTextEntryControl();
-  g.LoadFont(kEditorFont, "Roboto-Regular.ttf");
+  g.LoadFont(kEditorFont, "Roboto-Regular.ttf"); // a missing font leaves the layer's default
 
+  // Title row. The backdrop must stay first: its dirty check pulls the engine's view for the frame.
   Attach(g, new Backdrop(IRECT(0.f, 0.f, 1180.f, 800.f), plugin, viewState));
   const ISVG logo = g.LoadSVG("keldarine_logo.svg", "px", 72.f);
   Attach(g, new Brand(IRECT(28.f, 0.f, 238.f, 42.f), logo));
-  Attach(g, new LayoutStandIn(IRECT(747.f, 41.f, 1015.f, 83.f), kNoParameter,
-                              "16 original vocal-riding starting points. Presets change controls, never "
-                              "sidechain routing.",
-                              false));
-  Attach(g, new LayoutStandIn(IRECT(1028.f, 41.f, 1084.f, 83.f), kNoParameter,
-                              "Switch A/B control banks, both saved with the session.", false));
-  Attach(g, new LayoutStandIn(IRECT(1096.f, 41.f, 1144.f, 83.f), kNoParameter,
-                              "Copy current controls to the other A/B bank.", false));
-  Attach(g, new LayoutStandIn(IRECT(36.f, 110.f, 300.f, 146.f), kMode, ParamHelpTexts(kMode), false));
-  Attach(g, new LayoutStandIn(IRECT(315.f, 110.f, 950.f, 146.f), kNoParameter, "", true));
-  Attach(g,
-         new LayoutStandIn(IRECT(965.f, 110.f, 1144.f, 146.f), kNoParameter,
-                           "Freeze only the displayed history for inspection; audio, meters, detection and "
-                           "automation keep running.",
-                           false));
-  Attach(g, new LayoutStandIn(IRECT(36.f, 155.f, 856.f, 409.f), kNoParameter, "", true));
-  Attach(g, new LayoutStandIn(IRECT(872.f, 155.f, 1144.f, 409.f), kNoParameter, "", true));
+  Attach(g, new PresetMenu(plugin, viewState));
+  layout.AttachButton(IRECT(1028.f, 41.f, 1084.f, 83.f), kNoParameter, "A", SwitchBank, 0,
+                      "Switch A/B control banks, both saved with the session.");
+  layout.AttachButton(IRECT(1096.f, 41.f, 1144.f, 83.f), kNoParameter, "COPY", CopyBank, 0,
+                      "Copy current controls to the other A/B bank.");
+
+  // Mode, reference line, history and meters.
+  Attach(g, new ModeMenu(plugin, viewState));
+  Attach(g, new ReferenceLine(IRECT(315.f, 110.f, 950.f, 146.f), plugin, viewState));
+  layout.AttachButton(
+      IRECT(965.f, 110.f, 1144.f, 146.f), kNoParameter, "FREEZE HISTORY", FreezeHistory, 0,
+      "Freeze only the displayed history for inspection; audio, meters, detection and automation "
+      "keep running.");
+  Attach(g, new HistoryGraph(plugin, viewState));
+  Attach(g, new LiveMeters(IRECT(872.f, 155.f, 1144.f, 409.f), plugin, viewState));
 
   for (int slot = 0; slot < 8; ++slot)
-    AddKnob(g, vs, kMainRow[slot].paramIdx, kMainRow[slot].label, -1, slot, true);
+    layout.AddKnob(kMainRow[slot].paramIdx, kMainRow[slot].label, -1, slot, true);
 
   for (int tab = 0; tab < 4; ++tab) {
     const float left = 36.f + 280.f * static_cast<float>(tab);
-    IControl* button =
-        new LayoutStandIn(IRECT(left, 555.f, left + 265.f, 583.f), kNoParameter,
-                          "Open this control view; hidden controls retain their values.", false);
-    (void)kPageTabLabels[tab];
-    Attach(g, button);
+    layout.AttachButton(IRECT(left, 555.f, left + 265.f, 583.f), kNoParameter, kPageTabLabels[tab], PageTab,
+                        tab, "Open this control view; hidden controls retain their values.");
   }
   Attach(g, new PageCaption(IRECT(48.f, 584.f, 1129.f, 603.f), viewState));
 
   for (int page = 0; page < 4; ++page) {
     const PageRow& row = kPageRows[page];
     for (int slot = 0; slot < row.count; ++slot)
-      AddKnob(g, vs, row.slots[slot].paramIdx, row.slots[slot].label, page, slot, false);
+      layout.AddKnob(row.slots[slot].paramIdx, row.slots[slot].label, page, slot, false);
   }
-
-  IControl* referenceHelp = new LayoutStandIn(IRECT(596.f, 618.f, 1126.f, 708.f), kNoParameter, "", true);
+  // The reference explanation takes the free slots of the reference page.
+  auto* referenceHelp = new ReferenceHelp(IRECT(596.f, 618.f, 1126.f, 708.f), plugin, viewState);
   Attach(g, referenceHelp);
-  vs.pagedControls.push_back({referenceHelp, kPageReference});
+  viewState->pagedControls.push_back({referenceHelp, kPageReference});
 
+  // Help band and bottom row.
   Attach(g, new ContextHelp(IRECT(36.f, 724.f, 1144.f, 753.f), viewState));
-  Attach(g, new LayoutStandIn(IRECT(36.f, 763.f, 167.f, 795.f), kBypass, ParamHelpTexts(kBypass), false));
-  Attach(g,
-         new LayoutStandIn(IRECT(181.f, 763.f, 310.f, 795.f), kAnalyzer, ParamHelpTexts(kAnalyzer), false));
-  Attach(g, new LayoutStandIn(IRECT(323.f, 759.f, 936.f, 796.f), kNoParameter, "", true));
-  Attach(g,
-         new LayoutStandIn(IRECT(958.f, 763.f, 1144.f, 795.f), kNoParameter, "Open support email.", false));
+  layout.AttachButton(IRECT(36.f, 763.f, 167.f, 795.f), kBypass, "BYPASS", ParamToggle, 0,
+                      ParamHelpTexts(kBypass));
+  layout.AttachButton(IRECT(181.f, 763.f, 310.f, 795.f), kAnalyzer, "ANALYZER", ParamToggle, 0,
+                      ParamHelpTexts(kAnalyzer));
+  Attach(g, new Status(IRECT(323.f, 759.f, 936.f, 796.f), plugin, viewState));
+  layout.AttachButton(IRECT(958.f, 763.f, 1144.f, 795.f), kNoParameter, kSupportMailAddress, SupportMail, 0,
+                      "Open support email.");
 
-  ShowPage(vs, g);
+  ShowPage(*viewState, g);
   g.AttachCornerResizer(EUIResizerMode::Scale, false, kColorSlate, kColorAmber, kColorPink, 20.f);
 }
 

@@ -7,11 +7,22 @@
 
 #include "Backdrop.h"
 #include "Brand.h"
+#include "Button.h"
 #include "ContextHelp.h"
 #include "EditorLayout.h"
-#include "PageCaption.h"
-#include "ParamHelpTexts.h"
 #include "EditorRig.h"
+#include "HistoryGraph.h"
+#include "Knob.h"
+#include "LiveMeters.h"
+#include "ModeMenu.h"
+#include "PageCaption.h"
+#include "Palette.h"
+#include "ParamHelpTexts.h"
+#include "PresetMenu.h"
+#include "ReferenceHelp.h"
+#include "ReferenceLine.h"
+#include "Status.h"
+#include "ValueEntry.h"
 
 namespace {
 
@@ -50,17 +61,22 @@ std::vector<Expected> ExpectedLayout() {
                kNotPaged,
                "16 original vocal-riding starting points. Presets change controls, never sidechain routing.",
                false});
-  t.push_back({{1028, 41, 1084, 83}, kNoParameter, kNotPaged, "Switch A/B control banks, both saved with the session.",
-               false});
-  t.push_back({{1096, 41, 1144, 83}, kNoParameter, kNotPaged, "Copy current controls to the other A/B bank.", false});
-  t.push_back({{36, 110, 300, 146}, kMode, kNotPaged, ParamHelpTexts(kMode), false});
-  t.push_back({{315, 110, 950, 146}, kNoParameter, kNotPaged, "", true});
-  t.push_back({{965, 110, 1144, 146},
+  t.push_back({{1028, 41, 1084, 83},
                kNoParameter,
                kNotPaged,
-               "Freeze only the displayed history for inspection; audio, meters, detection and automation keep "
-               "running.",
+               "Switch A/B control banks, both saved with the session.",
                false});
+  t.push_back(
+      {{1096, 41, 1144, 83}, kNoParameter, kNotPaged, "Copy current controls to the other A/B bank.", false});
+  t.push_back({{36, 110, 300, 146}, kMode, kNotPaged, ParamHelpTexts(kMode), false});
+  t.push_back({{315, 110, 950, 146}, kNoParameter, kNotPaged, "", true});
+  t.push_back(
+      {{965, 110, 1144, 146},
+       kNoParameter,
+       kNotPaged,
+       "Freeze only the displayed history for inspection; audio, meters, detection and automation keep "
+       "running.",
+       false});
   t.push_back({{36, 155, 856, 409}, kNoParameter, kNotPaged, "", true});
   t.push_back({{872, 155, 1144, 409}, kNoParameter, kNotPaged, "", true});
   const int mainRow[] = {kInput, kOutput, kSoloTarget, kRideAmount, kMaxBoost, kMaxCut, kFastAmount, kMix};
@@ -138,18 +154,79 @@ TEST(EditorLayout, PlacesTheSeventyNineControlsInOrder) {
   }
 }
 
-TEST(EditorLayout, ControlsOfThisBranchAreInTheirPlaces) {
+TEST(EditorLayout, EachPlaceHoldsItsClass) {
   EditorRig rig;
-  EXPECT_NE(dynamic_cast<Backdrop*>(rig.ui->GetControl(0)), nullptr);
-  EXPECT_NE(dynamic_cast<Brand*>(rig.ui->GetControl(1)), nullptr);
-  EXPECT_NE(dynamic_cast<PageCaption*>(rig.ui->GetControl(30)), nullptr);
-  EXPECT_NE(dynamic_cast<ContextHelp*>(rig.ui->GetControl(74)), nullptr);
+  auto at = [&](int i) { return rig.ui->GetControl(i); };
+  EXPECT_NE(dynamic_cast<Backdrop*>(at(0)), nullptr);
+  EXPECT_NE(dynamic_cast<Brand*>(at(1)), nullptr);
+  EXPECT_NE(dynamic_cast<PresetMenu*>(at(2)), nullptr);
+  EXPECT_NE(dynamic_cast<ModeMenu*>(at(5)), nullptr);
+  EXPECT_NE(dynamic_cast<PageCaption*>(at(30)), nullptr);
+  EXPECT_NE(dynamic_cast<ReferenceLine*>(at(6)), nullptr);
+  EXPECT_NE(dynamic_cast<HistoryGraph*>(at(8)), nullptr);
+  EXPECT_NE(dynamic_cast<LiveMeters*>(at(9)), nullptr);
+  EXPECT_NE(dynamic_cast<ReferenceHelp*>(at(73)), nullptr);
+  EXPECT_NE(dynamic_cast<ContextHelp*>(at(74)), nullptr);
+  EXPECT_NE(dynamic_cast<Status*>(at(77)), nullptr);
+
+  struct ButtonPlace {
+    int index;
+    ButtonKind kind;
+    int page;
+    const char* label;
+  };
+  const ButtonPlace buttons[] = {
+      {3, SwitchBank, 0, "A"},
+      {4, CopyBank, 0, "COPY"},
+      {7, FreezeHistory, 0, "FREEZE HISTORY"},
+      {26, PageTab, 0, "MAIN / PHRASE"},
+      {27, PageTab, 1, "ACTIVITY / PAUSES"},
+      {28, PageTab, 2, "TIMING / DETAIL"},
+      {29, PageTab, 3, "MIX REFERENCE"},
+      {75, ParamToggle, 0, "BYPASS"},
+      {76, ParamToggle, 0, "ANALYZER"},
+      {78, SupportMail, 0, kSupportMailAddress},
+  };
+  for (const ButtonPlace& place : buttons) {
+    SCOPED_TRACE(place.index);
+    const auto* button = dynamic_cast<Button*>(at(place.index));
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->kind, place.kind);
+    EXPECT_EQ(button->page, place.page);
+    EXPECT_STREQ(button->label, place.label);
+  }
+
+  // Every knob is followed by its own value entry, an empty rectangle that takes no mouse.
+  const std::vector<Expected> table = ExpectedLayout();
+  int knobs = 0;
+  for (int i = 0; i < 79; ++i) {
+    auto* knob = dynamic_cast<Knob*>(at(i));
+    if (!knob)
+      continue;
+    ++knobs;
+    SCOPED_TRACE(i);
+    EXPECT_EQ(knob->GetParamIdx(), table[static_cast<size_t>(i)].paramIdx);
+    EXPECT_EQ(knob->valueEntry, dynamic_cast<ValueEntry*>(at(i + 1)));
+    EXPECT_NE(knob->valueEntry, nullptr);
+    EXPECT_EQ(knob->GetText().size, 16.f);
+    EXPECT_STREQ(knob->GetText().font.data(), kEditorFont);
+  }
+  EXPECT_EQ(knobs, 29);
+}
+
+TEST(EditorLayout, KnobLabelsFollowTheRows) {
+  EditorRig rig;
+  const std::pair<int, const char*> labels[] = {
+      {10, "INPUT"},      {24, "MIX"},         {31, "SLOW TIME"},  {41, "MAX GAIN SLEW"},
+      {45, "HYSTERESIS"}, {59, "FAST AMOUNT"}, {67, "MIX OFFSET"}, {71, "REFERENCE FLOOR"}};
+  for (const auto& [index, label] : labels)
+    EXPECT_STREQ(dynamic_cast<Knob&>(*rig.ui->GetControl(index)).label, label) << index;
 }
 
 TEST(EditorLayout, KnobRowsSpanTheirPanels) {
   EditorRig rig;
   EXPECT_EQ(rig.ui->GetControl(24)->GetRECT(), IRECT(1007.5f, 429.f, 1137.5f, 533.f)); // MIX, main slot 7
-  EXPECT_EQ(rig.ui->GetControl(41)->GetRECT(), IRECT(960.f, 610.f, 1130.f, 714.f));   // page 0 slot 5
+  EXPECT_EQ(rig.ui->GetControl(41)->GetRECT(), IRECT(960.f, 610.f, 1130.f, 714.f));    // page 0 slot 5
 }
 
 TEST(EditorLayout, ConfiguresTheGraphics) {
@@ -193,9 +270,11 @@ TEST(EditorLayout, EachPageShowsItsControlsAndTheMainRow) {
     EXPECT_EQ(VisiblePagedIndexes(rig), IndexesOnPages({-1, page}));
   }
   // Nothing unpaged is ever hidden, value entries included.
-  for (int i = 0; i < rig.ui->NControls(); ++i)
-    if (PageOf(vs, rig.ui->GetControl(i)) == kNotPaged)
+  for (int i = 0; i < rig.ui->NControls(); ++i) {
+    if (PageOf(vs, rig.ui->GetControl(i)) == kNotPaged) {
       EXPECT_FALSE(rig.ui->GetControl(i)->IsHidden()) << i;
+    }
+  }
 }
 
 TEST(EditorLayout, HiddenControlsTakeNoMouse) {
@@ -238,4 +317,16 @@ TEST(EditorLayout, SetHelpReplacesBothTexts) {
   SetHelp(vs, "", "");
   EXPECT_EQ(vs.helpTitle, "");
   EXPECT_EQ(vs.helpText, "");
+}
+
+TEST(EditorLayout, CornerResizerStaysWithinTheScaleLimits) {
+  EditorRig rig;
+  const IMouseMod left{true};
+  rig.ui->OnMouseDown(1175.f, 795.f, left);
+  rig.ui->OnMouseDrag(200.f, 150.f, -975.f, -645.f, left);
+  EXPECT_FLOAT_EQ(rig.ui->GetDrawScale(), 0.85f);
+  rig.ui->OnMouseDrag(3000.f, 2000.f, 2800.f, 1850.f, left);
+  EXPECT_FLOAT_EQ(rig.ui->GetDrawScale(), 1.5f);
+  rig.ui->OnMouseUp(3000.f, 2000.f, left);
+  EXPECT_EQ(rig.ui->NControls(), 79) << "the layout is not run again";
 }

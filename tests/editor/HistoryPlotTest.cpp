@@ -262,10 +262,14 @@ TEST(HistoryPlot, CurvesFollowTheirCopiesModeCodes) {
   struct Case {
     int liveMode, displayMode;
     bool targetShown, referenceShown;
-  } cases[] = {{0, 0, true, false}, {1, 1, false, true},  {2, 2, false, true},
-               {3, 3, true, true},  {1, 0, false, false}, // frozen in Solo, switched to Mix Reference without
-                                                          // a sidechain
-               {3, 0, true, false}, {0, 2, true, true}};
+  } cases[] = {{0, 0, true, false},
+               {1, 1, false, true},
+               {2, 2, false, true},
+               {3, 3, true, true},
+               {1, 0, false, false}, // frozen in Solo, switched to Mix Reference without
+                                     // a sidechain
+               {3, 0, true, false},
+               {0, 2, true, true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.liveMode << " " << c.displayMode);
     ViewSnapshot live, display;

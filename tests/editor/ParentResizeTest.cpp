@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "EditorRig.h"
@@ -54,14 +55,17 @@ TEST_P(ParentResize, ScalesToTheSmallerRatio) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ParentResize,
-                         testing::Values(ResizeCase{1180, 800, 1.f, 1.f, false},
-                                         ResizeCase{590, 400, 1.f, 0.85f, true},
-                                         ResizeCase{2360, 800, 1.f, 1.f, false},
-                                         ResizeCase{1770, 1200, 1.5f, 1.f, false},
-                                         ResizeCase{1298, 1000, 1.f, 1.1f, false},
-                                         ResizeCase{3540, 2400, 1.f, 1.5f, true},
-                                         ResizeCase{3540, 2400, 2.f, 1.5f, false}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ParentResize,
+    testing::Values(ResizeCase{1180, 800, 1.f, 1.f, false}, ResizeCase{590, 400, 1.f, 0.85f, true},
+                    ResizeCase{2360, 800, 1.f, 1.f, false}, ResizeCase{1770, 1200, 1.5f, 1.f, false},
+                    ResizeCase{1298, 1000, 1.f, 1.1f, false}, ResizeCase{3540, 2400, 1.f, 1.5f, true},
+                    ResizeCase{3540, 2400, 2.f, 1.5f, false}),
+    [](const testing::TestParamInfo<ResizeCase>& param) {
+      const ResizeCase& c = param.param;
+      return std::to_string(c.width) + "x" + std::to_string(c.height) + "AtScreenScale" +
+             std::to_string(static_cast<int>(c.screenScale * 10.f));
+    });
 
 TEST(ParentResizeIgnored, NonPositiveSizesLeaveTheEditorAlone) {
   EditorRig rig;
