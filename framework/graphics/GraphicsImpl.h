@@ -14,11 +14,12 @@
 #include "PopupMenuView.h"
 #include "TextEntry.h"
 
+#include "FontStore.h"
+#include "SvgStore.h"
+
 struct NVGcontext;
-struct FontStore;
-struct SvgStore;
+struct RenderTarget;
 struct GraphicsWindow;
-struct OffscreenContext;
 
 struct IGraphics::Impl {
   Impl(IGraphics& owner, IEditorDelegate& editorDelegate, int w, int h, int frameRate, float scale);
@@ -70,12 +71,15 @@ struct IGraphics::Impl {
 
   std::unique_ptr<FontStore> fonts;
   std::unique_ptr<SvgStore> svgs;
-  // The NanoVG context of the frame being drawn; null while no GL context is current, and then
-  // drawing calls do nothing (headless frames still run the dirty checks and Draw calls).
+  // The target and NanoVG context of the frame being drawn; null while no GL context is current,
+  // and then drawing calls do nothing (headless frames still run the dirty checks and Draw calls).
+  RenderTarget* target = nullptr;
   NVGcontext* vg = nullptr;
+  IRECT frameArea; // the area being redrawn, on whole pixels
   std::unique_ptr<GraphicsWindow> window;
-  std::unique_ptr<OffscreenContext> offscreen;
+  std::unique_ptr<GraphicsWindow> offscreen; // a hidden window lending its GL context
 
+  float PixelScale() const { return drawScale * screenScale; }
   IRECT EditorRect() const { return {0.f, 0.f, static_cast<float>(width), static_cast<float>(height)}; }
   void Invalidate(const IRECT& area) { pending = pending.Union(area); }
 
@@ -100,7 +104,9 @@ struct IGraphics::Impl {
   void ReleaseOffscreen();
   void ApplyCursor();
 
-  // One frame into the current target: dirty checks, drawing and overlays. full draws everything.
+  // One frame: dirty checks, drawing and overlays; full draws everything. FrameInto draws into a
+  // target whose GL context is current.
   bool Frame(bool full);
+  bool FrameInto(RenderTarget& t, bool full);
   void DrawOverlays();
 };

@@ -4,6 +4,8 @@
 #include "GraphicsImpl.h"
 
 namespace GraphicsRender {
+// area grown to whole pixels of the current scale.
+IRECT PixelAligned(const IGraphics::Impl& m, const IRECT& area);
 // Starts a frame over area (design points) of the current target; the area is cleared to black
 // only when the target has no earlier content.
 void BeginFrame(IGraphics::Impl& m, const IRECT& area);

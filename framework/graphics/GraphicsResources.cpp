@@ -1,12 +1,17 @@
 #include "GraphicsResources.h"
 
 #include <cstdio>
-#include <cstring>
 
 bool ReadResourceOrFile(const char* nameOrPath, std::vector<unsigned char>& bytes) {
   bytes.clear();
   if (!nameOrPath || !*nameOrPath)
     return false;
+  const unsigned char* data = nullptr;
+  std::size_t size = 0;
+  if (FindEmbeddedResource(nameOrPath, data, size)) {
+    bytes.assign(data, data + size);
+    return size > 0;
+  }
   std::FILE* f = std::fopen(nameOrPath, "rb");
   if (!f)
     return false;
@@ -17,14 +22,4 @@ bool ReadResourceOrFile(const char* nameOrPath, std::vector<unsigned char>& byte
   const bool ok = !std::ferror(f);
   std::fclose(f);
   return ok && !bytes.empty();
-}
-
-const FontStore::Font* FontStore::Find(const char* id) const {
-  if (fonts.empty())
-    return nullptr;
-  if (id && *id)
-    for (const Font& f : fonts)
-      if (f.id == id)
-        return &f;
-  return &fonts.front();
 }

@@ -2,6 +2,7 @@
 // attachment order with each control clipped to its rectangle, then the layer's overlays on top.
 #include "GraphicsImpl.h"
 #include "GraphicsRender.h"
+#include "RenderTarget.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ bool IGraphics::Impl::Frame(bool full) {
     drawnVisible[i] = visible;
   }
   UpdateTooltip();
-  area = area.Union(pending).Intersect(editor);
+  area = GraphicsRender::PixelAligned(*this, area.Union(pending)).Intersect(editor);
   pending = {};
   fullRedraw = false;
   for (IControl* c : toClean)
@@ -59,6 +60,18 @@ bool IGraphics::Impl::Frame(bool full) {
   GraphicsRender::EndFrame(*this);
   ++frames;
   return true;
+}
+
+bool IGraphics::Impl::FrameInto(RenderTarget& t, bool full) {
+  if (!t.Prepare(self.WindowWidth(), self.WindowHeight(), *fonts))
+    return false;
+  target = &t;
+  vg = t.vg;
+  const bool drawn = Frame(full || t.fresh);
+  target = nullptr;
+  vg = nullptr;
+  t.fresh = false;
+  return drawn;
 }
 
 void IGraphics::Impl::DrawOverlays() {

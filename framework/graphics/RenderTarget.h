@@ -1,0 +1,44 @@
+// What one GL context draws with: its NanoVG context, the framebuffer object that keeps the
+// editor's pixels between frames (only the dirty area is redrawn into it), the fonts registered
+// with NanoVG and the SVG images uploaded as textures. Every call needs that context current.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+struct NVGcontext;
+struct FontStore;
+struct SvgStore;
+
+struct RenderTarget {
+  NVGcontext* vg = nullptr;
+  int width = 0, height = 0; // of the framebuffer, in pixels
+  bool fresh = true;         // its pixels are undefined: the next frame must draw everything
+
+  RenderTarget() = default;
+  RenderTarget(const RenderTarget&) = delete;
+  RenderTarget& operator=(const RenderTarget&) = delete;
+
+  bool Create();
+  void Destroy();
+  // Sizes the framebuffer (a new size makes it fresh), registers fonts added since the last
+  // call, and binds it for drawing. false when the framebuffer can't be made.
+  bool Prepare(int widthPx, int heightPx, const FontStore& fonts);
+  // NanoVG's font id for the font at index of the store.
+  int FontId(int index) const;
+  // The NanoVG image of an SVG at a pixel size, rasterised and uploaded when not cached; 0 on failure.
+  int SvgImage(SvgStore& svgs, int svg, int widthPx, int heightPx);
+  // The framebuffer's pixels, RGBA, top row first.
+  void ReadPixels(std::vector<std::uint8_t>& rgba) const;
+  // Copies the framebuffer to the window's own buffer (windowHeight pixels high), top-left aligned.
+  void BlitToWindow(int windowWidth, int windowHeight) const;
+
+private:
+  void ReleaseFramebuffer();
+  unsigned fbo = 0, color = 0, depthStencil = 0;
+  std::vector<int> fontIds;
+  struct Image {
+    int svg, widthPx, heightPx, image;
+  };
+  std::vector<Image> images;
+};

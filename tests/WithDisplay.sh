@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Runs a command under a private Xvfb with Mesa's software OpenGL, so display tests can run in
+# parallel: WithDisplay.sh program [args...]. The X server picks a free display number itself.
+set -uo pipefail
+
+dir=$(mktemp -d)
+server=""
+cleanup() {
+  if [ -n "$server" ]; then
+    kill "$server" 2>/dev/null
+    wait "$server" 2>/dev/null
+  fi
+  rm -rf "$dir"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1920x1200x24 -nolisten tcp -noreset +extension GLX 3>"$dir/display" \
+  2>"$dir/xvfb.log" &
+server=$!
+for _ in $(seq 1 200); do
+  [ -s "$dir/display" ] && break
+  if ! kill -0 "$server" 2>/dev/null; then
+    echo "Xvfb did not start:" >&2
+    cat "$dir/xvfb.log" >&2
+    exit 1
+  fi
+  sleep 0.05
+done
+if [ ! -s "$dir/display" ]; then
+  echo "Xvfb gave no display number" >&2
+  exit 1
+fi
+
+DISPLAY=":$(head -n 1 "$dir/display")" LIBGL_ALWAYS_SOFTWARE=1 "$@"

@@ -1,0 +1,120 @@
+// The real window: a child of an X11 window made here, driven by its timer tick, fed by XTest.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+
+#include "GraphicsRig.h"
+
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace {
+
+struct Parent {
+  Display* display = XOpenDisplay(nullptr);
+  Window window = 0;
+  Parent() {
+    if (!display)
+      return;
+    window = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 400, 300, 0, 0, 0);
+    XMapWindow(display, window);
+    XSync(display, False);
+  }
+  ~Parent() {
+    if (display) {
+      XDestroyWindow(display, window);
+      XCloseDisplay(display);
+    }
+  }
+};
+
+struct WindowRig : GraphicsRig {
+  Parent parent;
+  Probe* probe = Add({20, 20, 120, 80}, "probe");
+
+  // Ticks the editor until pred holds or a second has passed.
+  template <typename Pred> bool RunUntil(Pred pred) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (std::chrono::steady_clock::now() < end) {
+      graphics->OnTimer();
+      if (pred())
+        return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+  bool Logged(const std::string& entry) const {
+    return std::find(log.begin(), log.end(), entry) != log.end();
+  }
+  void Click(int x, int y) {
+    XTestFakeMotionEvent(parent.display, DefaultScreen(parent.display), x, y, CurrentTime);
+    XTestFakeButtonEvent(parent.display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(parent.display, 1, False, CurrentTime);
+    XFlush(parent.display);
+  }
+};
+
+TEST(Window, OpensAsChildDrawsFramesAndTakesInput) {
+  WindowRig rig;
+  ASSERT_NE(rig.parent.display, nullptr);
+  IGraphics& g = *rig.graphics;
+  ASSERT_TRUE(g.OpenWindow(reinterpret_cast<void*>(rig.parent.window)));
+  EXPECT_TRUE(g.WindowIsOpen());
+  EXPECT_NE(g.GetWindow(), nullptr);
+  EXPECT_GE(g.GetEventFd(), 0);
+  Window root = 0, parentOfEditor = 0, *children = nullptr;
+  unsigned count = 0;
+  XQueryTree(rig.parent.display, reinterpret_cast<Window>(g.GetWindow()), &root, &parentOfEditor, &children,
+             &count);
+  if (children)
+    XFree(children);
+  EXPECT_EQ(parentOfEditor, rig.parent.window);
+
+  EXPECT_TRUE(rig.RunUntil([&] { return g.FrameCount() > 0; }));
+  EXPECT_TRUE(rig.Logged("probe draw"));
+
+  // Twice at one place, quickly: a press, then a double click instead of a second press.
+  rig.Click(50, 40);
+  rig.Click(50, 40);
+  EXPECT_TRUE(rig.RunUntil([&] { return rig.Logged("probe dbl 50,40"); }));
+  EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), "probe down 50,40"), 1);
+
+  XTestFakeKeyEvent(rig.parent.display, XKeysymToKeycode(rig.parent.display, XK_Return), True, CurrentTime);
+  XTestFakeKeyEvent(rig.parent.display, XKeysymToKeycode(rig.parent.display, XK_Return), False, CurrentTime);
+  XFlush(rig.parent.display);
+  EXPECT_TRUE(rig.RunUntil([&] { return rig.Logged("probe key 13"); }));
+
+  g.CloseWindow();
+  EXPECT_FALSE(g.WindowIsOpen());
+  EXPECT_EQ(g.GetWindow(), nullptr);
+  EXPECT_EQ(g.GetEventFd(), -1);
+}
+
+TEST(Window, InputReachesControlsInDesignPointsAtAScale) {
+  WindowRig rig;
+  ASSERT_NE(rig.parent.display, nullptr);
+  IGraphics& g = *rig.graphics;
+  g.Resize(400, 300, 1.5f, false);
+  ASSERT_TRUE(g.OpenWindow(reinterpret_cast<void*>(rig.parent.window)));
+  rig.RunUntil([&] { return g.FrameCount() > 0; });
+  rig.Click(150, 90); // pixels: design point (100, 60)
+  EXPECT_TRUE(rig.RunUntil([&] { return rig.Logged("probe down 100,60"); }));
+  g.CloseWindow();
+}
+
+TEST(Window, OpensAndClosesManyTimes) {
+  WindowRig rig;
+  ASSERT_NE(rig.parent.display, nullptr);
+  for (int i = 0; i < 20; ++i) {
+    ASSERT_TRUE(rig.graphics->OpenWindow(reinterpret_cast<void*>(rig.parent.window))) << i;
+    rig.graphics->OnTimer();
+    rig.graphics->CloseWindow();
+  }
+  std::vector<std::uint8_t> rgba;
+  int w = 0, h = 0;
+  EXPECT_TRUE(rig.graphics->RenderOffscreen(rgba, w, h)); // the hidden context still works after
+}
+
+} // namespace
