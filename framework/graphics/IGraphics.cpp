@@ -262,11 +262,18 @@ float IGraphics::GetScreenScale() const {
 }
 
 void IGraphics::SetScreenScale(float scale) {
-  if (scale > 0.f && scale != impl->screenScale) {
-    impl->screenScale = scale;
-    Resize(impl->width, impl->height, impl->drawScale, true);
-    impl->fullRedraw = true;
+  if (!(scale > 0.f) || scale == impl->screenScale)
+    return;
+  // Only the pixel size changes, which Resize does not see: the platform is asked here.
+  const float old = impl->screenScale;
+  impl->screenScale = scale;
+  if (impl->platformResizeHook && !impl->platformResizeHook(WindowWidth(), WindowHeight())) {
+    impl->screenScale = old;
+    return;
   }
+  impl->ResizeWindow();
+  impl->fullRedraw = true;
+  SetAllControlsDirty();
 }
 
 void IGraphics::SetScaleConstraints(float lo, float hi) {

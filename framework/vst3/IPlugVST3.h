@@ -71,8 +71,11 @@ public:
   Steinberg::Vst::ParamValue PLUGIN_API
   plainParamToNormalized(Steinberg::Vst::ParamID tag, Steinberg::Vst::ParamValue plainValue) override;
   Steinberg::Vst::ParamValue PLUGIN_API getParamNormalized(Steinberg::Vst::ParamID tag) override;
+  // The open editor's controls follow the host's value too.
   Steinberg::tresult PLUGIN_API setParamNormalized(Steinberg::Vst::ParamID tag,
                                                    Steinberg::Vst::ParamValue value) override;
+  // The editor (name "editor") as an X11-embedded view; nullptr for any other name or without one.
+  Steinberg::IPlugView* PLUGIN_API createView(Steinberg::FIDString name) override;
 
   // IPlugBase host hooks: one edit goes to the component handler when the host has set one.
   void BeginInformHostOfParamChange(int index) override;

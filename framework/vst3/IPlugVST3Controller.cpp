@@ -5,6 +5,7 @@
 #include <string>
 
 #include "IPlugVST3.h"
+#include "IPlugVST3View.h"
 #include "Utf16.h"
 
 using namespace Steinberg;
@@ -111,8 +112,19 @@ tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID tag, ParamValue value) 
   if (IParam* param = GetParam(static_cast<int>(tag)); param && tag < kBypassParamId) {
     param->SetNormalized(value);
     OnParamChange(static_cast<int>(tag), kHost, -1);
+    SendParameterValueFromDelegate(static_cast<int>(tag), param->GetNormalized(), true);
   }
   return kResultOk;
+}
+
+IPlugView* PLUGIN_API IPlugVST3::createView(FIDString name) {
+  if (!name || std::strcmp(name, ViewType::kEditor) != 0 || !GetConfig().plugHasUI)
+    return nullptr;
+  try {
+    return new IPlugVST3View(*this);
+  } catch (...) {
+    return nullptr;
+  }
 }
 
 // UI thread: one edit of the plug-in's own (editor, preset, A/B bank) as the host sees it.

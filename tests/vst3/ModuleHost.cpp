@@ -57,7 +57,7 @@ void* LoadedModule::Symbol(const char* name) const {
   return handle ? dlsym(handle, name) : nullptr;
 }
 
-PluginInstance::PluginInstance(LoadedModule& module) {
+PluginInstance::PluginInstance(LoadedModule& module, FUnknown* context) {
   void* obj = nullptr;
   if (!module.Factory() ||
       module.Factory()->createInstance(module.ClassId(), Vst::IComponent::iid, &obj) != kResultOk || !obj) {
@@ -65,7 +65,7 @@ PluginInstance::PluginInstance(LoadedModule& module) {
     return;
   }
   component = static_cast<Vst::IComponent*>(obj);
-  EXPECT_EQ(component->initialize(&hostContext), kResultOk);
+  EXPECT_EQ(component->initialize(context ? context : &hostContext), kResultOk);
   EXPECT_EQ(component->queryInterface(Vst::IAudioProcessor::iid, &obj), kResultOk);
   processor = static_cast<Vst::IAudioProcessor*>(obj);
   EXPECT_EQ(component->queryInterface(Vst::IEditController::iid, &obj), kResultOk);

@@ -33,7 +33,8 @@ private:
 // One plug-in instance: component, processor and controller of a single-component effect.
 class PluginInstance {
 public:
-  explicit PluginInstance(LoadedModule& module);
+  // context: what initialize gets; the test host's application object when null.
+  explicit PluginInstance(LoadedModule& module, Steinberg::FUnknown* context = nullptr);
   ~PluginInstance();
   PluginInstance(const PluginInstance&) = delete;
   PluginInstance& operator=(const PluginInstance&) = delete;

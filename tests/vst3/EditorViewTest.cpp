@@ -1,0 +1,443 @@
+// The editor view as a Linux host meets it: embedded into the test host's own X11 window, driven by
+// the test host's run loop, resized by host and editor, opened and closed repeatedly, and failing
+// cleanly without a run loop or a display. Runs under a private X server.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "HostWindow.h"
+#include "ModuleHost.h"
+#include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
+
+using namespace Steinberg;
+
+namespace {
+
+constexpr int kDesignWidth = 1180;
+constexpr int kDesignHeight = 800;
+constexpr int kFrames = 5;
+
+struct ViewRelease {
+  void operator()(IPlugView* view) const { view->release(); }
+};
+using ViewPtr = std::unique_ptr<IPlugView, ViewRelease>;
+
+// The window size at a draw scale, as the editor computes it.
+ViewRect Scaled(float scale, float contentScale = 1.f) {
+  return ViewRect(0, 0,
+                  static_cast<int32>(std::lround(static_cast<float>(kDesignWidth) * scale * contentScale)),
+                  static_cast<int32>(std::lround(static_cast<float>(kDesignHeight) * scale * contentScale)));
+}
+
+void ExpectSize(const ViewRect& actual, const ViewRect& expected) {
+  EXPECT_EQ(actual.getWidth(), expected.getWidth());
+  EXPECT_EQ(actual.getHeight(), expected.getHeight());
+}
+
+ViewRect SizeOf(IPlugView& view) {
+  ViewRect size;
+  EXPECT_EQ(view.getSize(&size), kResultOk);
+  return size;
+}
+
+// Unsets DISPLAY for its lifetime.
+class NoDisplay {
+public:
+  NoDisplay() {
+    if (const char* display = std::getenv("DISPLAY"))
+      saved = display;
+    unsetenv("DISPLAY");
+  }
+  ~NoDisplay() {
+    if (!saved.empty())
+      setenv("DISPLAY", saved.c_str(), 1);
+  }
+  NoDisplay(const NoDisplay&) = delete;
+  NoDisplay& operator=(const NoDisplay&) = delete;
+
+private:
+  std::string saved;
+};
+
+class EditorView : public ::testing::Test {
+protected:
+  void SetUp() override { ASSERT_TRUE(parent.Open(kDesignWidth, kDesignHeight)) << "no X display"; }
+
+  ViewPtr Create() {
+    IPlugView* view = instance.controller->createView(Vst::ViewType::kEditor);
+    EXPECT_NE(view, nullptr);
+    return ViewPtr(view);
+  }
+
+  // A view attached to the parent window through the test host's run loop.
+  ViewPtr Open() {
+    ViewPtr view = Create();
+    if (!view)
+      return view;
+    EXPECT_EQ(view->setFrame(&loop), kResultOk);
+    EXPECT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+    return view;
+  }
+
+  void ExpectNothingLeft() {
+    EXPECT_TRUE(loop.timers.empty());
+    EXPECT_TRUE(loop.fdHandlers.empty());
+    EXPECT_TRUE(parent.Children().empty());
+  }
+
+  // The one window the editor made inside the parent.
+  XWindowId EditorWindow() {
+    const auto children = parent.Children();
+    EXPECT_EQ(children.size(), 1u);
+    return children.empty() ? 0 : children.front();
+  }
+
+  LoadedModule module;
+  PluginInstance instance{module};
+  ParentWindow parent;
+  HostRunLoop loop{&parent};
+};
+
+TEST_F(EditorView, OnlyTheEditorNameMakesAView) {
+  EXPECT_EQ(instance.controller->createView("inspector"), nullptr);
+  EXPECT_EQ(instance.controller->createView(nullptr), nullptr);
+  ViewPtr view = Create();
+  ASSERT_TRUE(view);
+  void* obj = nullptr;
+  ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid, &obj), kResultOk);
+  static_cast<IPlugViewContentScaleSupport*>(obj)->release();
+  EXPECT_EQ(view->canResize(), kResultTrue);
+}
+
+TEST_F(EditorView, SupportsOnlyX11Embedding) {
+  ViewPtr view = Create();
+  ASSERT_TRUE(view);
+  const struct {
+    FIDString type;
+    tresult expected;
+  } cases[] = {{kPlatformTypeX11EmbedWindowID, kResultTrue},
+               {kPlatformTypeHWND, kResultFalse},
+               {kPlatformTypeNSView, kResultFalse},
+               {kPlatformTypeHIView, kResultFalse},
+               {nullptr, kResultFalse}};
+  for (const auto& c : cases)
+    EXPECT_EQ(view->isPlatformTypeSupported(c.type), c.expected) << (c.type ? c.type : "null");
+}
+
+TEST_F(EditorView, DesignSizeBeforeTheFirstOpening) {
+  ViewPtr view = Create();
+  ASSERT_TRUE(view);
+  ExpectSize(SizeOf(*view), Scaled(1.f));
+}
+
+TEST_F(EditorView, RunsInsideTheHostWindowOnTheHostRunLoop) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  ASSERT_EQ(loop.timers.size(), 1u);
+  EXPECT_EQ(loop.timers.front().interval, 1000u / 30u); // the editor's 30 frames per second
+  ASSERT_EQ(loop.fdHandlers.size(), 1u);
+  EXPECT_GE(loop.fdHandlers.front().fd, 0);
+
+  loop.Pump(kFrames);
+  EXPECT_GE(loop.timerTicks, kFrames);
+  const XWindowId editor = EditorWindow();
+  ExpectSize(parent.SizeOf(editor), SizeOf(*view));
+  ExpectSize(SizeOf(*view), Scaled(1.f));
+
+  EXPECT_EQ(view->removed(), kResultOk);
+  ExpectNothingLeft();
+  EXPECT_EQ(view->removed(), kResultFalse); // nothing to remove twice
+}
+
+// The backdrop's gradient reaches from the editor window's top row to its bottom row, at any scale.
+TEST_F(EditorView, EditorDrawsIntoTheHostWindow) {
+  const std::array<int, 3> top{32, 37, 50}, bottom{15, 21, 30};
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  for (const float scale : {1.f, 1.2f}) {
+    SCOPED_TRACE(scale);
+    const ViewRect size = Scaled(scale);
+    parent.Resize(size.getWidth(), size.getHeight());
+    ViewRect rect = size;
+    view->onSize(&rect);
+    loop.Pump(kFrames);
+    const XWindowId editor = EditorWindow();
+    for (const auto& [y, expected] : {std::pair{1, top}, std::pair{size.getHeight() - 2, bottom}}) {
+      const auto rgb = parent.PixelOf(editor, 2, y);
+      for (int c = 0; c < 3; ++c)
+        EXPECT_NEAR(rgb[static_cast<std::size_t>(c)], expected[static_cast<std::size_t>(c)], 3)
+            << "row " << y;
+    }
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+TEST_F(EditorView, ReleaseWithoutRemovedLeavesNothing) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  loop.Pump(kFrames);
+  EXPECT_EQ(parent.Children().size(), 1u);
+  view.reset();
+  ExpectNothingLeft();
+}
+
+TEST_F(EditorView, OpensAndClosesManyTimes) {
+  for (int round = 0; round < 10; ++round) {
+    SCOPED_TRACE(round);
+    ViewPtr view = Open();
+    ASSERT_TRUE(view);
+    loop.Pump(2);
+    EXPECT_EQ(parent.Children().size(), 1u);
+    // Every other round the host forgets removed() and only releases.
+    if (round % 2 == 0) {
+      EXPECT_EQ(view->removed(), kResultOk);
+    }
+    view.reset();
+    ExpectNothingLeft();
+  }
+}
+
+TEST_F(EditorView, AttachRefusesBadArguments) {
+  ViewPtr view = Create();
+  ASSERT_TRUE(view);
+  view->setFrame(&loop);
+  EXPECT_EQ(view->attached(nullptr, kPlatformTypeX11EmbedWindowID), kResultFalse);
+  EXPECT_EQ(view->attached(parent.Handle(), kPlatformTypeHWND), kResultFalse);
+  EXPECT_EQ(view->attached(parent.Handle(), nullptr), kResultFalse);
+  ExpectNothingLeft();
+  ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  EXPECT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultFalse);
+  EXPECT_EQ(loop.timers.size(), 1u);
+  EXPECT_EQ(view->removed(), kResultOk);
+  ExpectNothingLeft();
+}
+
+TEST_F(EditorView, OneEditorWindowPerPlugin) {
+  ViewPtr first = Open();
+  ASSERT_TRUE(first);
+  ViewPtr second = Create();
+  ASSERT_TRUE(second);
+  second->setFrame(&loop);
+  EXPECT_EQ(second->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultFalse);
+  second.reset();
+  EXPECT_EQ(loop.timers.size(), 1u);
+  loop.Pump(2);
+  EXPECT_EQ(parent.Children().size(), 1u);
+  EXPECT_EQ(first->removed(), kResultOk);
+  ExpectNothingLeft();
+}
+
+TEST_F(EditorView, WithoutARunLoopAttachFailsCleanly) {
+  PlainFrame plain;
+  ViewPtr view = Create();
+  ASSERT_TRUE(view);
+  EXPECT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultFalse); // no frame
+  view->setFrame(&plain);
+  EXPECT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultFalse);
+  ExpectNothingLeft();
+  EXPECT_EQ(view->removed(), kResultFalse);
+  // Nothing of the failed attempts stands in the way of a real one.
+  view->setFrame(&loop);
+  ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  loop.Pump(2);
+  EXPECT_EQ(parent.Children().size(), 1u);
+  EXPECT_EQ(view->removed(), kResultOk);
+  ExpectNothingLeft();
+}
+
+TEST_F(EditorView, WithoutADisplayAttachFailsCleanly) {
+  ViewPtr view = Create();
+  ASSERT_TRUE(view);
+  view->setFrame(&loop);
+  {
+    NoDisplay noDisplay;
+    EXPECT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultFalse);
+  }
+  ExpectNothingLeft();
+  ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  EXPECT_EQ(view->removed(), kResultOk);
+  ExpectNothingLeft();
+}
+
+// A host that answers unregister late: the handlers it still holds do nothing.
+TEST_F(EditorView, LateCallbacksAfterRemovedDoNothing) {
+  loop.keepUnregistered = true;
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  const int fd = loop.fdHandlers.front().fd;
+  loop.Pump(2);
+  EXPECT_EQ(view->removed(), kResultOk);
+  view.reset();
+  ASSERT_EQ(loop.oldTimers.size(), 1u);
+  ASSERT_EQ(loop.oldFdHandlers.size(), 1u);
+  loop.oldTimers.front()->onTimer();
+  loop.oldFdHandlers.front()->onFDIsSet(fd);
+  EXPECT_TRUE(parent.Children().empty());
+}
+
+TEST(EditorViewContext, RunLoopFromTheHostContext) {
+  ParentWindow parent;
+  ASSERT_TRUE(parent.Open(kDesignWidth, kDesignHeight)) << "no X display";
+  HostRunLoop context(&parent);
+  LoadedModule module;
+  PluginInstance instance(module, static_cast<IPlugFrame*>(&context));
+  PlainFrame frame;
+  ViewPtr view(instance.controller->createView(Vst::ViewType::kEditor));
+  ASSERT_TRUE(view);
+  view->setFrame(&frame);
+  ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  EXPECT_EQ(context.timers.size(), 1u);
+  EXPECT_EQ(context.fdHandlers.size(), 1u);
+  context.Pump(2);
+  EXPECT_EQ(parent.Children().size(), 1u);
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_TRUE(context.timers.empty());
+  EXPECT_TRUE(context.fdHandlers.empty());
+  EXPECT_TRUE(parent.Children().empty());
+}
+
+TEST_F(EditorView, SizeConstraintKeepsAspectAndScaleLimits) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  const struct {
+    ViewRect proposed;
+    float scale; // of the rectangle the editor allows
+  } cases[] = {
+      {ViewRect(0, 0, 1180, 800), 1.f},   {ViewRect(0, 0, 1416, 960), 1.2f},
+      {ViewRect(0, 0, 2360, 800), 1.f},   {ViewRect(0, 0, 1180, 1600), 1.f},
+      {ViewRect(0, 0, 1298, 900), 1.1f},  {ViewRect(0, 0, 590, 400), 0.85f},
+      {ViewRect(0, 0, 4000, 4000), 1.5f}, {ViewRect(0, 0, 0, 0), 0.85f},
+      {ViewRect(0, 0, -20, 500), 0.85f},  {ViewRect(0, 0, 1770, 1200), 1.5f},
+  };
+  for (const auto& c : cases) {
+    ViewRect rect = c.proposed;
+    SCOPED_TRACE(std::to_string(rect.getWidth()) + "x" + std::to_string(rect.getHeight()));
+    EXPECT_EQ(view->checkSizeConstraint(&rect), kResultTrue);
+    ExpectSize(rect, Scaled(c.scale));
+  }
+  // The corner stays where the host put it.
+  ViewRect offset(100, 50, 100 + 4000, 50 + 4000);
+  view->checkSizeConstraint(&offset);
+  EXPECT_EQ(offset.left, 100);
+  EXPECT_EQ(offset.top, 50);
+  ExpectSize(offset, Scaled(1.5f));
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// The host resizes its window: within the limits the editor scales to fit, beyond them it scales
+// to the limit and asks the host for the matching size.
+TEST_F(EditorView, HostResizeWithinAndBeyondTheLimits) {
+  const struct {
+    int width, height;
+    float scale;
+    bool asksHost;
+  } cases[] = {
+      {1416, 960, 1.2f, false}, {1180, 800, 1.f, false},  {2360, 800, 1.f, false},
+      {590, 400, 0.85f, true},  {4000, 4000, 1.5f, true}, {1003, 680, 0.85f, false},
+  };
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height));
+    loop.resizeRequests.clear();
+    parent.Resize(c.width, c.height);
+    ViewRect rect(0, 0, c.width, c.height);
+    EXPECT_EQ(view->onSize(&rect), kResultOk);
+    loop.Pump(2);
+    ExpectSize(SizeOf(*view), Scaled(c.scale));
+    ExpectSize(parent.SizeOf(EditorWindow()), Scaled(c.scale));
+    ASSERT_EQ(loop.resizeRequests.size(), c.asksHost ? 1u : 0u);
+    if (c.asksHost)
+      ExpectSize(loop.resizeRequests.front(), Scaled(c.scale));
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+  ExpectNothingLeft();
+}
+
+TEST_F(EditorView, ZeroOrMissingSizesChangeNothing) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  EXPECT_EQ(view->onSize(nullptr), kInvalidArgument);
+  EXPECT_EQ(view->getSize(nullptr), kInvalidArgument);
+  EXPECT_EQ(view->checkSizeConstraint(nullptr), kInvalidArgument);
+  ViewRect empty(0, 0, 0, 0);
+  EXPECT_EQ(view->onSize(&empty), kResultOk);
+  ExpectSize(SizeOf(*view), Scaled(1.f));
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+TEST_F(EditorView, ContentScaleOfTheHost) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  void* obj = nullptr;
+  ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid, &obj), kResultOk);
+  auto* scaling = static_cast<IPlugViewContentScaleSupport*>(obj);
+  for (const float bad : {0.f, -1.f, NAN, INFINITY})
+    EXPECT_NE(scaling->setContentScaleFactor(bad), kResultTrue);
+  ExpectSize(SizeOf(*view), Scaled(1.f));
+
+  for (const float factor : {1.5f, 2.f, 1.f}) {
+    SCOPED_TRACE(factor);
+    loop.resizeRequests.clear();
+    EXPECT_EQ(scaling->setContentScaleFactor(factor), kResultTrue);
+    loop.Pump(2);
+    ExpectSize(SizeOf(*view), Scaled(1.f, factor));
+    ASSERT_FALSE(loop.resizeRequests.empty());
+    ExpectSize(loop.resizeRequests.back(), Scaled(1.f, factor));
+    ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f, factor));
+  }
+  // The scale limits apply to the draw scale, so they widen with the content scale.
+  scaling->setContentScaleFactor(2.f);
+  ViewRect huge(0, 0, 5000, 5000);
+  view->checkSizeConstraint(&huge);
+  ExpectSize(huge, Scaled(1.5f, 2.f));
+  scaling->release();
+  EXPECT_EQ(view->removed(), kResultOk);
+  ExpectNothingLeft();
+}
+
+TEST_F(EditorView, ContentScaleBeforeAttachAppliesWhenItOpens) {
+  ViewPtr view = Create();
+  ASSERT_TRUE(view);
+  void* obj = nullptr;
+  ASSERT_EQ(view->queryInterface(IPlugViewContentScaleSupport::iid, &obj), kResultOk);
+  auto* scaling = static_cast<IPlugViewContentScaleSupport*>(obj);
+  EXPECT_EQ(scaling->setContentScaleFactor(1.5f), kResultTrue);
+  scaling->release();
+  ExpectSize(SizeOf(*view), Scaled(1.f, 1.5f));
+  parent.Resize(Scaled(1.f, 1.5f).getWidth(), Scaled(1.f, 1.5f).getHeight());
+  view->setFrame(&loop);
+  ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  loop.Pump(2);
+  ExpectSize(SizeOf(*view), Scaled(1.f, 1.5f));
+  ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f, 1.5f));
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+TEST_F(EditorView, ReopensAtTheLastScale) {
+  {
+    ViewPtr view = Open();
+    ASSERT_TRUE(view);
+    parent.Resize(1416, 960);
+    ViewRect rect(0, 0, 1416, 960);
+    view->onSize(&rect);
+    ExpectSize(SizeOf(*view), Scaled(1.2f));
+    EXPECT_EQ(view->removed(), kResultOk);
+  }
+  ViewPtr view = Create();
+  ASSERT_TRUE(view);
+  ExpectSize(SizeOf(*view), Scaled(1.2f)); // what the host sizes its window to before attaching
+  view->setFrame(&loop);
+  ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  loop.Pump(2);
+  ExpectSize(SizeOf(*view), Scaled(1.2f));
+  ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.2f));
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+} // namespace
