@@ -43,23 +43,21 @@ protected:
   }
   void TearDown() override { hostInstance.reset(); }
 
-  bool WaitForShort(std::size_t count, std::chrono::milliseconds limit) {
+  template <class Queue>
+  static bool WaitFor(const Queue& queue, std::size_t count, std::chrono::milliseconds limit) {
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (host->plugin->midiMsgsFromCallback.ElementsAvailable() < count)
+    while (queue.ElementsAvailable() < count)
       if (std::chrono::steady_clock::now() >= deadline)
         return false;
       else
         std::this_thread::sleep_for(2ms);
     return true;
   }
+  bool WaitForShort(std::size_t count, std::chrono::milliseconds limit) {
+    return WaitFor(host->plugin->midiMsgsFromCallback, count, limit);
+  }
   bool WaitForSysEx(std::size_t count, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    while (host->plugin->sysExMsgsFromCallback.ElementsAvailable() < count)
-      if (std::chrono::steady_clock::now() >= deadline)
-        return false;
-      else
-        std::this_thread::sleep_for(2ms);
-    return true;
+    return WaitFor(host->plugin->sysExMsgsFromCallback, count, limit);
   }
   std::vector<IMidiMsg> TakeShort() {
     std::vector<IMidiMsg> taken;

@@ -1,9 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
-
+#include "FileSizeLimit.h"
 #include "HostRig.h"
 #include "IniFile.h"
 
@@ -138,19 +135,11 @@ TEST(Settings, ARewriteThatFailsLeavesTheOldFile) {
   const std::string before = config.Read();
   host->state.audioInputDevice = std::string(3000, 'x');
 
-  struct sigaction ignore {
-  }, previous{};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGXFSZ, &ignore, &previous);
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit small = saved;
-  small.rlim_cur = 1024;
-  setrlimit(RLIMIT_FSIZE, &small);
-  const bool written = host->SaveSettings();
-  setrlimit(RLIMIT_FSIZE, &saved);
-  sigaction(SIGXFSZ, &previous, nullptr);
-
+  bool written = true;
+  {
+    const FileSizeLimit limit(1024);
+    written = host->SaveSettings();
+  }
   EXPECT_FALSE(written);
   EXPECT_EQ(config.Read(), before);
   EXPECT_TRUE(host->SaveSettings()); // the next save tries again

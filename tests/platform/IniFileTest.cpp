@@ -1,14 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
 
+#include "FileSizeLimit.h"
 #include "IniFile.h"
 
 namespace fs = std::filesystem;
@@ -112,20 +111,11 @@ TEST_F(IniFileTest, SaveLeavesTheOldFileWhenTheNewOneCannotBeWritten) {
   IniFile file = Loaded();
   file.Set("audio", "indev", std::string(4096, 'x'));
 
-  // A file-size limit below the new text makes the write fail part-way, as a full disk would.
-  struct sigaction ignore {
-  }, previous{};
-  ignore.sa_handler = SIG_IGN;
-  sigaction(SIGXFSZ, &ignore, &previous);
-  rlimit saved{};
-  getrlimit(RLIMIT_FSIZE, &saved);
-  rlimit small = saved;
-  small.rlim_cur = 1024;
-  setrlimit(RLIMIT_FSIZE, &small);
-  const bool saved_ok = file.Save(path);
-  setrlimit(RLIMIT_FSIZE, &saved);
-  sigaction(SIGXFSZ, &previous, nullptr);
-
+  bool saved_ok = true;
+  {
+    const FileSizeLimit limit(1024); // below the new text
+    saved_ok = file.Save(path);
+  }
   EXPECT_FALSE(saved_ok);
   EXPECT_EQ(Read(), old);
   int entries = 0;
