@@ -132,10 +132,13 @@ TEST_P(JackStream, RidesTheSignalWithFadesAndABoundedClose) {
   EXPECT_NEAR(gainDb, view.gainDb, 1.5);
   EXPECT_NEAR(view.vocalDb, -30.0, 1.5);
   EXPECT_EQ(view.sampleRate, static_cast<double>(kRate));
-  int crossings = 0;
-  for (std::size_t t = steadyStart + 1; t < steadyEnd; ++t)
-    crossings += (out[t - 1] < 0.0f) != (out[t] < 0.0f) ? 1 : 0;
-  EXPECT_NEAR(crossings, 2 * 440 / 10, 3);
+  // A late cycle in the window repeats or drops a block, and with it a few zero crossings.
+  if (!feeder.LateNear((steadyStart + steadyEnd) / 2, (steadyEnd - steadyStart) / 2 + p)) {
+    int crossings = 0;
+    for (std::size_t t = steadyStart + 1; t < steadyEnd; ++t)
+      crossings += (out[t - 1] < 0.0f) != (out[t] < 0.0f) ? 1 : 0;
+    EXPECT_NEAR(crossings, 2 * 440 / 10, 3);
+  }
 
   // Faded in over the first block and out over the last one, then silence. A cycle in which a
   // client came too late (a loaded or instrumented build) drops or repeats blocks: a fade near
