@@ -4,7 +4,9 @@
 #include <string>
 
 // Filled in by a deliverable's wrapper (VST3 factory, standalone host); the base keeps nothing of it.
-struct InstanceInfo {};
+struct InstanceInfo {
+  void* appHost = nullptr; // standalone: the host object that asks for the plug-in
+};
 
 struct Config {
   int nParams = 0;

@@ -1,6 +1,6 @@
 // The plug-in class: parameters, factory presets, A/B banks, saved state, and the block entry
-// that feeds the rider engine. The same source builds the VST3 module (TAMSEL_VST3) and the
-// framework-only core.
+// that feeds the rider engine. The same source builds the VST3 module (TAMSEL_VST3), the
+// standalone program (TAMSEL_APP) and the framework-only core.
 #pragma once
 
 #include <array>
@@ -13,9 +13,12 @@
 #include "RiderEngine.h"
 #include "StateBlock.h"
 
-#ifdef TAMSEL_VST3
+#if defined(TAMSEL_VST3)
 #include "vst3/IPlugVST3.h"
 using TamselBase = IPlugVST3;
+#elif defined(TAMSEL_APP)
+#include "app/IPlugAPP.h"
+using TamselBase = IPlugAPP;
 #else
 #include "IPlugBase.h"
 using TamselBase = IPlugBase;

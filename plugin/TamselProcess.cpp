@@ -4,6 +4,14 @@
 
 #include "Tamsel.h"
 
+// The standalone program has a main input only, as many channels as the device connects (at
+// most 2), never a reference and no host bypass.
+#ifdef TAMSEL_APP
+constexpr bool kStandalone = true;
+#else
+constexpr bool kStandalone = false;
+#endif
+
 void Tamsel::Prepare() {
   double rate = GetSampleRate();
   if (!std::isfinite(rate) || rate <= 0.0)
@@ -55,13 +63,15 @@ void Tamsel::ProcessBlock(float** inputs, float** outputs, int nFrames) {
   auto source = [inputs](int slot, bool use) -> const float* {
     return (use && inputs) ? inputs[slot] : nullptr;
   };
-  const bool monoMain = mainChannels < 2;
-  const float* mainLeft = source(0, mainChannels >= 1 && (mainSilenceFlags & 1u) == 0);
+  const int mainCount = kStandalone ? std::min(NInChansConnected(), 2) : mainChannels;
+  const bool sideActive = !kStandalone && sidechainActive;
+  const bool monoMain = mainCount < 2;
+  const float* mainLeft = source(0, mainCount >= 1 && (mainSilenceFlags & 1u) == 0);
   const float* mainRight = source(1, !monoMain && (mainSilenceFlags & 2u) == 0);
-  const bool monoSide = !(sidechainActive && IsChannelConnected(ERoute::kInput, 3));
-  const float* sideLeft = source(2, sidechainActive && (sidechainSilenceFlags & 1u) == 0);
+  const bool monoSide = !(sideActive && IsChannelConnected(ERoute::kInput, 3));
+  const float* sideLeft = source(2, sideActive && (sidechainSilenceFlags & 1u) == 0);
   const float* sideRight = source(3, !monoSide && (sidechainSilenceFlags & 2u) == 0);
-  const bool bypass = hostBypass.load(std::memory_order_relaxed);
+  const bool bypass = !kStandalone && hostBypass.load(std::memory_order_relaxed);
 
   const float* mainIn[2] = {chunkInput[0].data(), chunkInput[1].data()};
   const float* sideIn[2] = {chunkSidechain[0].data(), chunkSidechain[1].data()};
@@ -74,7 +84,7 @@ void Tamsel::ProcessBlock(float** inputs, float** outputs, int nFrames) {
     CopyOrSilence(sideLeft, s, n, chunkSidechain[0].data());
     CopyOrSilence(monoSide ? sideLeft : sideRight, s, n, chunkSidechain[1].data());
 
-    engine->Process(mainIn, out, n, bypass, sideIn, sidechainActive, sidechainSilent);
+    engine->Process(mainIn, out, n, bypass, sideIn, sideActive, !kStandalone && sidechainSilent);
 
     for (int c = 0; c < outCount; ++c) {
       float* dest = outputs[c] ? outputs[c] + s : nullptr;

@@ -1,0 +1,107 @@
+// Test rig for the standalone host: a private settings folder for the test process, a plug-in
+// that records what the host asks of it, and small helpers.
+#pragma once
+
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "AppHost.h"
+#include "AudioDrivers.h"
+#include "Tamsel.h"
+
+// XDG_CONFIG_HOME points at a fresh temporary folder while the object lives.
+class ConfigFolder {
+public:
+  ConfigFolder()
+      : root(std::filesystem::temp_directory_path() /
+             ("tamsel-config-" + std::to_string(getpid()) + "-" + std::to_string(++made))) {
+    std::filesystem::remove_all(root);
+    std::filesystem::create_directories(root);
+    setenv("XDG_CONFIG_HOME", root.c_str(), 1);
+  }
+  ~ConfigFolder() {
+    unsetenv("XDG_CONFIG_HOME");
+    std::error_code ignored;
+    std::filesystem::remove_all(root, ignored);
+  }
+  std::filesystem::path Folder() const { return root / "Tamsel"; }
+  std::filesystem::path File() const { return Folder() / "settings.ini"; }
+  void Write(const std::string& text) const {
+    std::filesystem::create_directories(Folder());
+    std::ofstream(File(), std::ios::binary) << text;
+  }
+  std::string Read() const {
+    std::ifstream file(File(), std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+  }
+
+private:
+  static inline int made = 0;
+  std::filesystem::path root;
+};
+
+// Counts its blocks and what start-up tells it; the processing is the plug-in's own.
+class RecordingTamsel : public Tamsel {
+public:
+  RecordingTamsel() { ++alive; }
+  ~RecordingTamsel() override { --alive; }
+  void ProcessBlock(float** inputs, float** outputs, int nFrames) override {
+    blocks.fetch_add(1, std::memory_order_relaxed);
+    if (nFrames != static_cast<int>(AppHost::kHostBlockSize))
+      wrongBlocks.fetch_add(1, std::memory_order_relaxed);
+    Tamsel::ProcessBlock(inputs, outputs, nFrames);
+  }
+  void OnParamChange(int index, EParamSource source, int sample) override {
+    if (source == kReset)
+      ++resetNotices;
+    Tamsel::OnParamChange(index, source, sample);
+  }
+  void OnActivate(bool active) override {
+    activated = activated || active;
+    Tamsel::OnActivate(active);
+  }
+  // Audio thread. data1 and data2 carry a 14-bit sequence number.
+  void ProcessMidiMsg(const IMidiMsg& msg) override {
+    const int sequence = msg.data1 * 128 + msg.data2;
+    if (sequence <= lastSequence)
+      outOfOrder.fetch_add(1, std::memory_order_relaxed);
+    lastSequence = sequence;
+    midiSeen.fetch_add(1, std::memory_order_relaxed);
+  }
+
+  static inline std::atomic<int> alive{0};
+  std::atomic<int> blocks{0};
+  std::atomic<int> wrongBlocks{0};
+  std::atomic<int> midiSeen{0};
+  std::atomic<int> outOfOrder{0};
+  int lastSequence = -1;
+  int resetNotices = 0;
+  bool activated = false;
+};
+
+// A host whose plug-in records; not yet started.
+inline AppHost* CreateRecordingHost(RecordingTamsel** plugin = nullptr) {
+  AppHost* host = CreateHost();
+  auto recording = std::make_unique<RecordingTamsel>();
+  if (plugin)
+    *plugin = recording.get();
+  host->plugin = std::move(recording);
+  return host;
+}
+
+// The position of a driver in the driver list, or -1.
+inline int DriverIndex(const char* name) {
+  const std::vector<AudioDriver>& drivers = AudioDriverList();
+  for (std::size_t i = 0; i < drivers.size(); ++i)
+    if (std::string(drivers[i].name) == name)
+      return static_cast<int>(i);
+  return -1;
+}

@@ -1,0 +1,163 @@
+#include <gtest/gtest.h>
+
+#include "FileSizeLimit.h"
+#include "HostRig.h"
+#include "IniFile.h"
+
+namespace {
+
+const char* const kFirstRunFile =
+    "[audio]\ndriver=0\nindev=Default Device\noutdev=Default Device\nin1=1\nin2=2\n"
+    "out1=1\nout2=2\nbuffer=512\nsr=44100\n[midi]\nindev=off\noutdev=off\ninchan=0\n"
+    "outchan=0\n";
+
+AppHost* LoadedHost() {
+  AppHost* host = CreateHost();
+  host->noIO = true;
+  EXPECT_TRUE(host->LoadSettings());
+  return host;
+}
+
+} // namespace
+
+TEST(Settings, FirstRunCreatesTheFolderAndWritesTheDefaults) {
+  ConfigFolder config;
+  ASSERT_FALSE(std::filesystem::exists(config.Folder()));
+  AppHost* host = LoadedHost();
+  EXPECT_TRUE(std::filesystem::is_directory(config.Folder()));
+  EXPECT_EQ(host->iniPath, config.File().string());
+  EXPECT_EQ(config.Read(), kFirstRunFile);
+  EXPECT_EQ(host->state, AppState{});
+}
+
+TEST(Settings, FolderWithoutFileWritesTheSameFile) {
+  ConfigFolder config;
+  std::filesystem::create_directories(config.Folder());
+  AppHost* host = LoadedHost();
+  EXPECT_EQ(config.Read(), kFirstRunFile);
+  EXPECT_EQ(host->state, AppState{});
+}
+
+TEST(Settings, MissingKeysTakeTheFileDefaults) {
+  ConfigFolder config;
+  config.Write("[audio]\nsr=48000\n");
+  AppHost* host = LoadedHost();
+  AppState expected;
+  expected.sampleRate = 48000;
+  expected.audioInputDevice = "Built-in Input";
+  expected.audioOutputDevice = "Built-in Output";
+  expected.midiInputDevice = "no input";
+  expected.midiOutputDevice = "no output";
+  EXPECT_EQ(host->state, expected);
+  EXPECT_EQ(config.Read(),
+            "[audio]\nsr=48000\ndriver=0\nindev=Built-in Input\noutdev=Built-in Output\nin1=1\n"
+            "in2=2\nout1=1\nout2=2\nbuffer=512\n[midi]\nindev=no input\noutdev=no output\n"
+            "inchan=0\noutchan=0\n");
+}
+
+TEST(Settings, LongNameIsCutAndWrittenBack) {
+  ConfigFolder config;
+  // 150 bytes whose 99th and 100th form one character: the name keeps 98 bytes, not half of it.
+  const std::string longName = std::string(98, 'a') + "\xC3\xA9" + std::string(50, 'b');
+  ASSERT_EQ(longName.size(), 150u);
+  config.Write("[audio]\nindev=" + longName + "\noutdev=" + std::string(150, 'c') + "\n");
+  AppHost* host = LoadedHost();
+  EXPECT_EQ(host->state.audioInputDevice, std::string(98, 'a'));
+  EXPECT_EQ(host->state.audioOutputDevice, std::string(99, 'c'));
+  IniFile written;
+  ASSERT_TRUE(written.Load(config.File().string()));
+  EXPECT_EQ(written.Find("audio", "indev"), std::string(98, 'a'));
+  EXPECT_EQ(written.Find("audio", "outdev"), std::string(99, 'c'));
+}
+
+TEST(Settings, EmptyMidiNameStaysEmpty) {
+  ConfigFolder config;
+  config.Write("[midi]\nindev=\n");
+  AppHost* host = LoadedHost();
+  EXPECT_EQ(host->state.midiInputDevice, "");
+  EXPECT_EQ(host->state.midiOutputDevice, "no output");
+  EXPECT_NE(config.Read().find("[midi]\nindev=\n"), std::string::npos);
+}
+
+TEST(Settings, ForeignLinesAndSectionsAreKept) {
+  ConfigFolder config;
+  config.Write("; my notes\n[audio]\nsr=48000\ncolour=blue\n\n[window]\nx=10\n");
+  LoadedHost();
+  const std::string text = config.Read();
+  EXPECT_EQ(text.rfind("; my notes\n[audio]\nsr=48000\ncolour=blue\ndriver=0\n", 0), 0u) << text;
+  EXPECT_NE(text.find("\n\n[window]\nx=10\n[midi]\n"), std::string::npos) << text;
+}
+
+TEST(Settings, InvalidValuesFallBackAndAreWrittenBack) {
+  struct InvalidCase {
+    const char* line;
+    const char* section;
+    const char* key;
+    std::uint32_t AppState::*field;
+    std::uint32_t expected;
+  };
+  const InvalidCase cases[] = {
+      {"buffer=0", "audio", "buffer", &AppState::bufferSize, 512},
+      {"buffer=100000", "audio", "buffer", &AppState::bufferSize, 512},
+      {"sr=0", "audio", "sr", &AppState::sampleRate, 44100},
+      {"sr=-48000", "audio", "sr", &AppState::sampleRate, 44100},
+      {"in1=-1", "audio", "in1", &AppState::inputChannelLeft, 1},
+      {"in2=0", "audio", "in2", &AppState::inputChannelRight, 2},
+      {"out1=-3", "audio", "out1", &AppState::outputChannelLeft, 1},
+      {"out2=abc", "audio", "out2", &AppState::outputChannelRight, 2},
+      {"driver=99", "audio", "driver", &AppState::audioDriverType, 0},
+      {"inchan=17", "midi", "inchan", &AppState::midiInputChannel, 0},
+      {"outchan=-1", "midi", "outchan", &AppState::midiOutputChannel, 0},
+  };
+  for (const InvalidCase& c : cases) {
+    ConfigFolder config;
+    config.Write(std::string("[") + c.section + "]\n" + c.line + "\n");
+    AppHost* host = LoadedHost();
+    EXPECT_EQ(host->state.*c.field, c.expected) << c.line;
+    IniFile written;
+    ASSERT_TRUE(written.Load(config.File().string()));
+    EXPECT_EQ(written.Find(c.section, c.key), std::to_string(c.expected)) << c.line;
+  }
+  // Values inside the ranges are kept as they are.
+  ConfigFolder config;
+  config.Write("[audio]\nbuffer=96\nsr=96000\nin1=3\nin2=4\n[midi]\ninchan=16\n");
+  AppHost* host = LoadedHost();
+  EXPECT_EQ(host->state.bufferSize, 96u);
+  EXPECT_EQ(host->state.sampleRate, 96000u);
+  EXPECT_EQ(host->state.inputChannelLeft, 3u);
+  EXPECT_EQ(host->state.inputChannelRight, 4u);
+  EXPECT_EQ(host->state.midiInputChannel, 16u);
+}
+
+TEST(Settings, ARewriteThatFailsLeavesTheOldFile) {
+  ConfigFolder config;
+  AppHost* host = LoadedHost();
+  const std::string before = config.Read();
+  host->state.audioInputDevice = std::string(3000, 'x');
+
+  bool written = true;
+  {
+    const FileSizeLimit limit(1024);
+    written = host->SaveSettings();
+  }
+  EXPECT_FALSE(written);
+  EXPECT_EQ(config.Read(), before);
+  EXPECT_TRUE(host->SaveSettings()); // the next save tries again
+  EXPECT_NE(config.Read().find(std::string(3000, 'x')), std::string::npos);
+}
+
+TEST(Settings, RecordComparisons) {
+  AppState a, b;
+  EXPECT_TRUE(a == b);
+  b.midiOutputChannel = 3;
+  EXPECT_FALSE(a == b);
+  EXPECT_FALSE(MidiSettingsEqual(a, b));
+  EXPECT_TRUE(AudioSettingsEqual(a, b));
+  b = a;
+  b.outputChannelRight = 5;
+  EXPECT_FALSE(AudioSettingsEqual(a, b));
+  EXPECT_TRUE(MidiSettingsEqual(a, b));
+  b = a;
+  a.audioInputDevice = b.audioInputDevice = "";
+  EXPECT_TRUE(a == b);
+}
