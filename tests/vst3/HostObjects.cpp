@@ -19,11 +19,21 @@ void* operator new(std::size_t size) {
   throw std::bad_alloc();
 }
 
+// Mesa's compiler allocates with the nothrow form and frees with the plain delete below, so
+// both forms must come from the same allocator.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  return allocationsFail ? nullptr : std::malloc(size ? size : 1);
+}
+
 void operator delete(void* p) noexcept {
   std::free(p);
 }
 
 void operator delete(void* p, std::size_t) noexcept {
+  std::free(p);
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept {
   std::free(p);
 }
 
