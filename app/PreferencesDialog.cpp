@@ -1,0 +1,5 @@
+#include "PreferencesDialog.h"
+
+bool RunPreferencesDialog(GtkWindow*) {
+  return false;
+}
