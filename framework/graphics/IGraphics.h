@@ -187,8 +187,11 @@ public:
   // The pointer left the window.
   void OnMouseOut();
   void OnMouseWheel(float x, float y, const IMouseMod& mod, float d);
-  // The open text entry first, then the popup menu, then the control under the mouse. true = handled.
+  // The key handler first, then the open text entry, then the popup menu, then the control under
+  // the mouse. true = handled.
   bool OnKeyDown(float x, float y, const IKeyPress& key);
+  // Sees every key press before the editor does (a standalone program's accelerators); true = taken.
+  void SetKeyHandlerFunc(std::function<bool(const IKeyPress& key)> handler);
 
   // The topmost control under (x, y) that takes the mouse: visible, not ignoring the mouse, and
   // enabled unless it asks for events when disabled. nullptr when none.

@@ -155,6 +155,8 @@ void IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
 bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
   Impl& m = *impl;
   m.HideTooltip();
+  if (m.keyHandler && m.keyHandler(key))
+    return true;
   if (m.entry) {
     switch (m.entry->OnKey(key)) {
     case TextEntry::EKeyResult::Commit:
@@ -184,6 +186,10 @@ bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
   }
   IControl* c = GetMouseControl(x, y);
   return c && c->OnKeyDown(x, y, key);
+}
+
+void IGraphics::SetKeyHandlerFunc(std::function<bool(const IKeyPress& key)> handler) {
+  impl->keyHandler = std::move(handler);
 }
 
 void IGraphics::HideMouseCursor(bool hide) {

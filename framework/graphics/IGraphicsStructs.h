@@ -164,6 +164,7 @@ enum EVirtualKey {
   kVK_RIGHT = 39,
   kVK_DOWN = 40,
   kVK_DELETE = 46,
+  kVK_OEM_COMMA = 0xBC,
 };
 
 // One key press: the virtual-key code, the modifiers and the typed character (UTF-8, may be empty).

@@ -21,7 +21,7 @@ constexpr KeyName kKeys[] = {
     {XK_KP_Home, kVK_HOME},   {XK_Left, kVK_LEFT},         {XK_KP_Left, kVK_LEFT},
     {XK_Up, kVK_UP},          {XK_KP_Up, kVK_UP},          {XK_Right, kVK_RIGHT},
     {XK_KP_Right, kVK_RIGHT}, {XK_Down, kVK_DOWN},         {XK_KP_Down, kVK_DOWN},
-    {XK_Delete, kVK_DELETE},  {XK_KP_Delete, kVK_DELETE},
+    {XK_Delete, kVK_DELETE},  {XK_KP_Delete, kVK_DELETE},  {XK_comma, kVK_OEM_COMMA},
 };
 
 // Keypad keys that type a character whatever the keyboard layout.

@@ -1,0 +1,91 @@
+// The standalone program's entry: one copy at a time, the command line, the host and its devices,
+// then the main window and GTK's main loop until the window is gone.
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+
+#include "AppHost.h"
+#include "CommandLine.h"
+#include "MainWindow.h"
+#include "MessageBox.h"
+#include "SingleInstance.h"
+#include "UiGuard.h"
+
+namespace {
+
+enum ExitCode : int { kExitOk = 0, kExitFailure = 1, kExitScreenshotFailed = 2 };
+
+gboolean CloseOnSignal(gpointer) {
+  RunGuarded([] {
+    if (mainWindow)
+      mainWindow->Destroy();
+  });
+  return G_SOURCE_CONTINUE;
+}
+
+int Run(int argc, char** argv, SingleInstance& instance) {
+  gdk_set_allowed_backends("x11");
+  if (!gtk_init_check(&argc, &argv)) {
+    std::fprintf(stderr, "TAMSEL needs an X11 display: none could be opened.\n");
+    return kExitFailure;
+  }
+
+  AppHost* host = CreateHost();
+  const CommandLine options = ParseCommandLine(argc, argv);
+  host->screenshotPath = options.screenshotPath;
+  host->noIO = options.noIO;
+  host->messageBox = [](const std::string& text, const std::string& caption) {
+    ShowMessageBox(mainWindow ? mainWindow->Window() : nullptr, text, caption, MessageButtons::kOk);
+  };
+  host->InitHost();
+  host->ApplyAudioSettings();
+
+  MainWindow window;
+  window.Create();
+  const guint raiseRequests = instance.ListenFd() < 0
+                                  ? 0
+                                  : g_unix_fd_add(
+                                        instance.ListenFd(), G_IO_IN,
+                                        +[](gint, GIOCondition, gpointer data) -> gboolean {
+                                          RunGuarded([data] {
+                                            static_cast<SingleInstance*>(data)->ServeRequest([] {
+                                              if (mainWindow && mainWindow->Window())
+                                                gtk_window_present(mainWindow->Window());
+                                            });
+                                          });
+                                          return G_SOURCE_CONTINUE;
+                                        },
+                                        &instance);
+  // A terminal's Ctrl+C or a session's TERM closes the window as its close box would.
+  g_unix_signal_add(SIGINT, CloseOnSignal, nullptr);
+  g_unix_signal_add(SIGTERM, CloseOnSignal, nullptr);
+
+  if (mainWindow)
+    gtk_main();
+  window.Destroy();
+  if (raiseRequests)
+    g_source_remove(raiseRequests);
+  if (UiFailed())
+    return kExitFailure;
+  return window.ScreenshotFailed() ? kExitScreenshotFailed : kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+  try {
+    SingleInstance instance;
+    // Without a usable runtime folder the program still runs, only unguarded.
+    if (instance.Acquire() == SingleInstance::Status::kRunning) {
+      // Another copy runs: it raises its window and this one ends.
+      instance.AskToRaise();
+      return kExitOk;
+    }
+    return Run(argc, argv, instance);
+  } catch (const std::exception&) {
+    return kExitFailure;
+  }
+}

@@ -1,0 +1,222 @@
+// The main window in the test's own process under a private X server: the editor inside it, its
+// menu, the accelerators from the window and from the editor, the commands and the teardown.
+#include <gtest/gtest.h>
+
+#include <gtk/gtk.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "HostRig.h"
+#include "IGraphics.h"
+#include "MainWindow.h"
+#include "PngFile.h"
+#include "ProgramRun.h"
+
+namespace {
+
+struct Box {
+  std::string text, caption;
+  MessageButtons buttons;
+};
+
+void Pump(int iterations = 50) {
+  for (int i = 0; i < iterations; ++i)
+    while (gtk_events_pending())
+      gtk_main_iteration_do(FALSE);
+}
+
+// Runs the loop until done() holds, for at most a second.
+template <typename Done> bool PumpUntil(Done done) {
+  for (int i = 0; i < 100 && !done(); ++i) {
+    Pump(1);
+    g_usleep(10000);
+  }
+  return done();
+}
+
+class MainWindowTest : public testing::Test {
+protected:
+  void SetUp() override {
+    gdk_set_allowed_backends("x11");
+    if (!gtk_init_check(nullptr, nullptr))
+      GTEST_SKIP() << "no display";
+    setenv("TMPDIR", runtime.Path().c_str(), 1);
+    AppHost* host = CreateHost();
+    host->noIO = true;
+    ASSERT_TRUE(host->InitHost());
+    window.messageBox = [this](const std::string& text, const std::string& caption, MessageButtons buttons) {
+      boxes.push_back({text, caption, buttons});
+      return answerYes;
+    };
+    window.runPreferences = [this](GtkWindow* owner) {
+      ++preferencesRuns;
+      EXPECT_EQ(owner, window.Window());
+      return preferencesOk;
+    };
+    window.openFile = [this](const std::string& path) { opened.push_back(path); };
+    ASSERT_TRUE(window.Create());
+    Pump();
+  }
+  void TearDown() override {
+    window.Destroy();
+    hostInstance.reset();
+    unsetenv("TMPDIR");
+  }
+
+  // A key press as the window receives it while it has the focus.
+  void PressOnWindow(guint keyval, GdkModifierType mods) {
+    GdkKeymapKey* keys = nullptr;
+    gint n = 0;
+    GdkDisplay* display = gtk_widget_get_display(GTK_WIDGET(window.Window()));
+    ASSERT_TRUE(gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), keyval, &keys, &n));
+    GdkEvent* event = gdk_event_new(GDK_KEY_PRESS);
+    event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(GTK_WIDGET(window.Window()))));
+    event->key.keyval = keyval;
+    event->key.state = mods;
+    event->key.hardware_keycode = static_cast<guint16>(keys[0].keycode);
+    event->key.group = static_cast<guint8>(keys[0].group);
+    g_free(keys);
+    gtk_widget_event(GTK_WIDGET(window.Window()), event);
+    gdk_event_free(event);
+    Pump();
+  }
+  // A key press as the editor receives it while it has the focus.
+  void PressOnEditor(int vk, bool ctrl, bool shift) {
+    ASSERT_NE(window.Editor(), nullptr);
+    window.Editor()->OnKeyDown(10.f, 10.f, IKeyPress("", vk, shift, ctrl));
+    Pump();
+  }
+
+  RuntimeFolder runtime;
+  ConfigFolder config;
+  MainWindow window;
+  std::vector<Box> boxes;
+  std::vector<std::string> opened;
+  int preferencesRuns = 0;
+  bool preferencesOk = false;
+  bool answerYes = false;
+};
+
+std::vector<std::string> MenuTitles(GtkWindow* window) {
+  std::vector<std::string> titles;
+  GtkWidget* box = gtk_bin_get_child(GTK_BIN(window));
+  GList* children = gtk_container_get_children(GTK_CONTAINER(box));
+  GList* items = gtk_container_get_children(GTK_CONTAINER(children->data));
+  for (GList* item = items; item; item = item->next)
+    titles.push_back(gtk_menu_item_get_label(GTK_MENU_ITEM(item->data)));
+  g_list_free(items);
+  g_list_free(children);
+  return titles;
+}
+
+} // namespace
+
+TEST_F(MainWindowTest, HoldsTheEditorAtItsSizeUnderTheFileAndHelpMenus) {
+  EXPECT_STREQ(gtk_window_get_title(window.Window()), "TAMSEL");
+  EXPECT_FALSE(gtk_window_get_resizable(window.Window()));
+  EXPECT_EQ(MenuTitles(window.Window()), (std::vector<std::string>{"_File", "_Help"}));
+  IGraphics* editor = window.Editor();
+  ASSERT_NE(editor, nullptr);
+  EXPECT_TRUE(editor->WindowIsOpen());
+  EXPECT_EQ(editor->WindowWidth(), 1180);
+  EXPECT_EQ(editor->WindowHeight(), 800);
+  EXPECT_EQ(mainWindow, &window);
+  const std::uint64_t frames = editor->FrameCount();
+  EXPECT_TRUE(PumpUntil([&] { return editor->FrameCount() > frames; })); // the window's loop drives them
+}
+
+TEST_F(MainWindowTest, TheCornerResizerScalesTheWindowWithTheEditor) {
+  IGraphics* editor = window.Editor();
+  ASSERT_NE(editor, nullptr);
+  editor->Resize(1180, 800, 1.25f);
+  int width = 0, height = 0;
+  PumpUntil([&] {
+    gtk_window_get_size(window.Window(), &width, &height);
+    return width != 1180;
+  });
+  EXPECT_EQ(editor->WindowWidth(), 1475);
+  EXPECT_EQ(width, 1475);
+  EXPECT_GT(height, 1000); // the editor and the menu bar
+}
+
+TEST_F(MainWindowTest, AcceleratorsWorkFromTheWindowAndFromTheEditor) {
+  PressOnWindow(GDK_KEY_comma, GDK_CONTROL_MASK);
+  EXPECT_EQ(preferencesRuns, 1);
+  PressOnEditor(kVK_OEM_COMMA, true, false);
+  EXPECT_EQ(preferencesRuns, 2);
+
+  for (guint key : {GDK_KEY_e, GDK_KEY_b, GDK_KEY_d, GDK_KEY_f, GDK_KEY_s})
+    PressOnWindow(key, GDK_CONTROL_MASK); // the debug views do nothing; plain Ctrl+S is no accelerator
+  for (int vk : {'E', 'B', 'D', 'F', 'S'})
+    PressOnEditor(vk, true, false);
+  EXPECT_TRUE(boxes.empty());
+  EXPECT_EQ(preferencesRuns, 2);
+
+  PressOnWindow(GDK_KEY_S, static_cast<GdkModifierType>(GDK_CONTROL_MASK | GDK_SHIFT_MASK));
+  PressOnEditor('S', true, true);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].caption, "Screenshot Saved");
+  EXPECT_EQ(boxes[1].caption, "Screenshot Saved");
+}
+
+TEST_F(MainWindowTest, PreferencesSaveTheSettingsOnlyAfterOk) {
+  std::filesystem::remove(config.File());
+  window.OnCommand(kCommandPreferences);
+  EXPECT_FALSE(std::filesystem::exists(config.File()));
+  preferencesOk = true;
+  window.OnCommand(kCommandPreferences);
+  EXPECT_TRUE(std::filesystem::exists(config.File()));
+  EXPECT_EQ(preferencesRuns, 2);
+}
+
+TEST_F(MainWindowTest, SaveScreenshotWritesIntoAPrivateFolderAndOffersToOpenIt) {
+  answerYes = true;
+  window.OnCommand(kCommandSaveScreenshot);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].buttons, MessageButtons::kYesNo);
+  ASSERT_EQ(opened.size(), 1u);
+  const std::filesystem::path path = opened[0];
+  EXPECT_EQ(boxes[0].text, "Screenshot saved to:\n" + path.string() + "\n\nOpen it?");
+  EXPECT_EQ(path.parent_path().parent_path(), runtime.Path());
+  EXPECT_EQ(path.filename().string().rfind("TAMSEL_screenshot_", 0), 0u);
+  EXPECT_EQ(std::filesystem::status(path.parent_path()).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_all);
+  const std::optional<PngImage> png = ReadPng(path);
+  ASSERT_TRUE(png);
+  EXPECT_EQ(png->width, 1180);
+  EXPECT_EQ(png->height, 800);
+
+  answerYes = false;
+  window.OnCommand(kCommandSaveScreenshot);
+  EXPECT_EQ(opened.size(), 1u); // No opens nothing
+}
+
+TEST_F(MainWindowTest, AScreenshotThatCantBeWrittenIsReported) {
+  setenv("TMPDIR", "/dev/null/none", 1); // no folder can be made under a device file
+  window.OnCommand(kCommandSaveScreenshot);
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(boxes[0].text, "Failed to save screenshot");
+  EXPECT_EQ(boxes[0].caption, "Error");
+  EXPECT_TRUE(opened.empty());
+}
+
+TEST_F(MainWindowTest, AboutAndManualBoxes) {
+  window.OnCommand(kCommandAbout);
+  window.OnCommand(kCommandReadManual);
+  ASSERT_EQ(boxes.size(), 2u);
+  EXPECT_EQ(boxes[0].caption, "TAMSEL");
+  EXPECT_NE(boxes[0].text.find("\nBuilt on "), std::string::npos);
+  EXPECT_EQ(boxes[1].text, "See the manual");
+  EXPECT_EQ(boxes[1].caption, "TAMSEL");
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowDestroysTheHost) {
+  gtk_window_close(window.Window()); // the close box
+  Pump();
+  EXPECT_EQ(window.Window(), nullptr);
+  EXPECT_EQ(mainWindow, nullptr);
+  EXPECT_EQ(hostInstance, nullptr);
+  window.OnCommand(kCommandQuit); // nothing left to do
+}

@@ -1,0 +1,66 @@
+#include "ProgramRun.h"
+
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <thread>
+
+extern char** environ;
+
+RuntimeFolder::RuntimeFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "tamsel-runtime-XXXXXX").string();
+  if (mkdtemp(pattern.data()))
+    root = pattern;
+  setenv("XDG_RUNTIME_DIR", root.c_str(), 1);
+}
+
+RuntimeFolder::~RuntimeFolder() {
+  unsetenv("XDG_RUNTIME_DIR");
+  std::error_code ignored;
+  std::filesystem::remove_all(root, ignored);
+}
+
+ProgramRun::ProgramRun(const std::vector<std::string>& args) {
+  std::vector<std::string> words{TAMSEL_PROGRAM_PATH};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words)
+    argv.push_back(word.data());
+  argv.push_back(nullptr);
+  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+    pid = -1;
+}
+
+ProgramRun::~ProgramRun() {
+  if (Running()) {
+    kill(pid, SIGKILL);
+    Wait(std::chrono::seconds(5));
+  }
+}
+
+std::optional<int> ProgramRun::Wait(std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!reaped && pid > 0) {
+    if (waitpid(pid, &status, WNOHANG) == pid)
+      reaped = true;
+    else if (std::chrono::steady_clock::now() >= deadline)
+      return std::nullopt;
+    else
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  if (reaped && WIFEXITED(status))
+    return WEXITSTATUS(status);
+  return std::nullopt;
+}
+
+bool ProgramRun::Running() {
+  return pid > 0 && !reaped && !Wait(std::chrono::milliseconds(0)) && !reaped;
+}
+
+void ProgramRun::Signal(int signal) {
+  if (Running())
+    kill(pid, signal);
+}

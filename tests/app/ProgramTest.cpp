@@ -1,0 +1,87 @@
+// The built program, run as a user runs it: the automatic screenshot and the single instance.
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <thread>
+
+#include "HostRig.h"
+#include "PngFile.h"
+#include "ProgramRun.h"
+#include "SingleInstance.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+struct Rgba {
+  int r, g, b, a;
+  bool operator==(const Rgba&) const = default;
+};
+
+Rgba At(const PngImage& png, int x, int y) {
+  const std::uint8_t* p = &png.rgba[(static_cast<std::size_t>(y) * png.width + x) * 4];
+  return {p[0], p[1], p[2], p[3]};
+}
+
+class Program : public testing::Test {
+protected:
+  RuntimeFolder runtime;
+  ConfigFolder config;
+  std::filesystem::path shots = runtime.Path() / "shots";
+};
+
+} // namespace
+
+TEST_F(Program, ScreenshotOfTheEditorThenExit) {
+  std::filesystem::create_directories(shots);
+  const std::filesystem::path path = shots / "a.png";
+  ProgramRun run({"--screenshot", path.string(), "--no-io"});
+  ASSERT_TRUE(run.Started());
+  EXPECT_EQ(run.Wait(30s), 0);
+  const std::optional<PngImage> png = ReadPng(path);
+  ASSERT_TRUE(png);
+  ASSERT_EQ(png->width, 1180);
+  ASSERT_EQ(png->height, 800);
+  for (std::size_t i = 3; i < png->rgba.size(); i += 4)
+    ASSERT_EQ(png->rgba[i], 255) << "pixel " << i / 4;
+  EXPECT_EQ(At(*png, 10, 2), (Rgba{32, 37, 50, 255}));    // the backdrop's top colour
+  EXPECT_EQ(At(*png, 10, 798), (Rgba{15, 21, 30, 255}));  // and its bottom colour
+  EXPECT_EQ(At(*png, 52, 8), (Rgba{225, 179, 114, 255})); // the brand's tile
+}
+
+TEST_F(Program, ScreenshotIntoAMissingFolderFailsAndWritesNothing) {
+  const std::filesystem::path path = shots / "missing" / "a.png";
+  ProgramRun run({"--screenshot", path.string()});
+  ASSERT_TRUE(run.Started());
+  const std::optional<int> code = run.Wait(30s);
+  ASSERT_TRUE(code);
+  EXPECT_NE(*code, 0);
+  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_FALSE(std::filesystem::exists(shots));
+}
+
+TEST_F(Program, ASecondCopyRaisesTheFirstAndEnds) {
+  ProgramRun first({"--no-io"});
+  ASSERT_TRUE(first.Started());
+  // A probe may only ask once the first copy holds the lock, or it would take the lock itself.
+  for (int attempt = 0; attempt < 200 && !std::filesystem::exists(runtime.Path() / "Tamsel.socket");
+       ++attempt)
+    std::this_thread::sleep_for(50ms);
+  bool answered = false;
+  for (int attempt = 0; attempt < 100 && !answered && first.Running(); ++attempt) {
+    SingleInstance probe;
+    answered = probe.Acquire() == SingleInstance::Status::kRunning && probe.AskToRaise(1s);
+    if (!answered)
+      std::this_thread::sleep_for(100ms);
+  }
+  ASSERT_TRUE(answered);
+
+  ProgramRun second({"--no-io"});
+  ASSERT_TRUE(second.Started());
+  EXPECT_EQ(second.Wait(10s), 0);
+  EXPECT_TRUE(first.Running());
+
+  first.Signal(SIGTERM);
+  EXPECT_EQ(first.Wait(10s), 0);
+}
