@@ -177,8 +177,8 @@ TEST_F(Screenshot, FileNameIsTheLocalTime) {
     const char* name;
   } cases[] = {
       {"UTC", "TAMSEL_screenshot_20261011_142530.png"},
-      {"UTC-2", "TAMSEL_screenshot_20261011_162530.png"},     // two hours east
-      {"UTC+15", "TAMSEL_screenshot_20261010_232530.png"},    // across midnight
+      {"UTC-2", "TAMSEL_screenshot_20261011_162530.png"},  // two hours east
+      {"UTC+15", "TAMSEL_screenshot_20261010_232530.png"}, // across midnight
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.tz);

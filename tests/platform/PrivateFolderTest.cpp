@@ -29,8 +29,12 @@ TEST(TemporaryFolder, IsAnAbsoluteTmpdirElseTmp) {
     const char* tmpdir;
     const char* folder;
   } cases[] = {
-      {"/var/scratch", "/var/scratch"}, {"/var/scratch//", "/var/scratch"}, {"relative/tmp", "/tmp"},
-      {"", "/tmp"},                     {nullptr, "/tmp"},                  {"/", "/"},
+      {"/var/scratch", "/var/scratch"},
+      {"/var/scratch//", "/var/scratch"},
+      {"relative/tmp", "/tmp"},
+      {"", "/tmp"},
+      {nullptr, "/tmp"},
+      {"/", "/"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.tmpdir ? c.tmpdir : "(unset)");

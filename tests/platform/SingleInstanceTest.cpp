@@ -288,3 +288,25 @@ TEST_F(SingleInstanceTest, FolderTooDeepForASocketStillLocks) {
   EXPECT_EQ(second.Acquire(), Status::kRunning);
   EXPECT_FALSE(second.AskToRaise(1s));
 }
+
+TEST_F(SingleInstanceTest, ProgramStartedByTheHolderDoesNotKeepTheLock) {
+  auto holder = std::make_unique<SingleInstance>();
+  ASSERT_EQ(holder->Acquire(), Status::kHeld);
+  int started[2];
+  ASSERT_EQ(pipe2(started, O_CLOEXEC), 0);
+  const pid_t viewer = fork();
+  ASSERT_GE(viewer, 0);
+  if (viewer == 0) {
+    execlp("sleep", "sleep", "30", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  close(started[1]);
+  char ignored;
+  EXPECT_EQ(read(started[0], &ignored, 1), 0); // the end of the pipe: the child has run exec
+  close(started[0]);
+  holder.reset();
+  SingleInstance next;
+  EXPECT_EQ(next.Acquire(), Status::kHeld);
+  kill(viewer, SIGKILL);
+  ExitCodeOf(viewer);
+}
