@@ -17,8 +17,8 @@
 #include "PrivateFolder.h"
 
 // From libstb; its header declares this only in the implementation part.
-extern "C" unsigned char* stbi_write_png_to_mem(const unsigned char* pixels, int stride_bytes, int x, int y, int n,
-                                                int* out_len);
+extern "C" unsigned char* stbi_write_png_to_mem(const unsigned char* pixels, int stride_bytes, int x, int y,
+                                                int n, int* out_len);
 
 namespace {
 

@@ -178,8 +178,8 @@ bool SingleInstance::ServeRequest(const std::function<void()>& raise) {
   try {
     ucred peer{};
     socklen_t size = sizeof peer;
-    const bool sameUser = getsockopt(connection, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 &&
-                          peer.uid == geteuid();
+    const bool sameUser =
+        getsockopt(connection, SOL_SOCKET, SO_PEERCRED, &peer, &size) == 0 && peer.uid == geteuid();
     if (sameUser && ReadLine(connection, Clock::now() + kRequestWait) == kRequest) {
       try {
         if (raise)
