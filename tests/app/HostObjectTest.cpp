@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "HostRig.h"
 
@@ -93,6 +97,38 @@ TEST(HostObject, NoDeviceAndNoDefaultIsReported) {
   EXPECT_EQ(messages[0].second, "Error");
   EXPECT_FALSE(host->audioIO->isStreamOpen());
   EXPECT_EQ(host->state.audioInputDevice, "Gone"); // nothing was found to store instead
+
+  // Devices that an earlier probe found are gone now, and so are the defaults they gave.
+  host->audioInputIds = {0};
+  host->audioOutputIds = {1};
+  host->defaultInputDevice = 0;
+  host->defaultOutputDevice = 1;
+  host->ProbeAudioDevices();
+  EXPECT_TRUE(host->audioInputIds.empty());
+  EXPECT_TRUE(host->audioOutputIds.empty());
+  EXPECT_FALSE(host->defaultInputDevice);
+  EXPECT_FALSE(host->defaultOutputDevice);
+}
+
+TEST(AudioDrivers, TheCompiledApisInAFixedOrder) {
+  std::vector<RtAudio::Api> compiled;
+  RtAudio::getCompiledApi(compiled);
+  const auto isCompiled = [&](RtAudio::Api api) {
+    return std::find(compiled.begin(), compiled.end(), api) != compiled.end();
+  };
+  std::vector<std::string> expected;
+  for (const auto& [api, name] :
+       {std::pair{RtAudio::LINUX_ALSA, "ALSA"}, std::pair{RtAudio::LINUX_PULSE, "PulseAudio"},
+        std::pair{RtAudio::UNIX_JACK, "JACK"}})
+    if (isCompiled(api))
+      expected.emplace_back(name);
+  std::vector<std::string> names;
+  for (const AudioDriver& driver : AudioDriverList()) {
+    names.emplace_back(driver.name);
+    EXPECT_TRUE(isCompiled(driver.api)) << driver.name;
+  }
+  ASSERT_FALSE(expected.empty()) << "Debian's audio library has the three Linux APIs";
+  EXPECT_EQ(names, expected);
 }
 
 TEST(HostObject, EndingWaitIsBounded) {
