@@ -12,6 +12,9 @@ namespace {
 
 bool GtkReady() {
   static const bool ready = [] {
+    // No accessibility bus on a private display: the bridge would only wait for it and keep
+    // its connection for the process's lifetime.
+    setenv("NO_AT_BRIDGE", "1", 1);
     gdk_set_allowed_backends("x11");
     return gtk_init_check(nullptr, nullptr) != FALSE;
   }();
