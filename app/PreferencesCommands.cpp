@@ -166,8 +166,8 @@ void PreferencesModel::Ok() {
   endResult = kOk;
 }
 
-// Puts back the settings found at opening: the audio runs again with them, and the MIDI ports
-// chosen meanwhile are closed for the ones that were open. Nothing is saved.
+// Puts back the settings found at opening: the audio runs again with them, and a MIDI port
+// chosen meanwhile gives way to the one that was open before. Nothing is saved.
 void PreferencesModel::Cancel() {
   endResult = kCancel;
   if (AudioSettingsEqual(host.state, host.tempState) && MidiSettingsEqual(host.state, host.tempState))

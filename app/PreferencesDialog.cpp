@@ -115,6 +115,8 @@ PreferencesView::~PreferencesView() {
   for (const std::unique_ptr<Combo>& combo : combos)
     g_signal_handler_disconnect(combo->widget, combo->changed);
   gtk_widget_destroy(dialog);
+  for (const std::unique_ptr<Combo>& combo : combos)
+    g_object_unref(combo->widget);
   g_object_unref(dialog);
 }
 
@@ -143,6 +145,10 @@ void PreferencesView::AddCombo(GtkGrid* grid, int id, int column, int row, int w
   combo->id = id;
   combo->widget = GTK_COMBO_BOX_TEXT(gtk_combo_box_text_new());
   GtkWidget* widget = GTK_WIDGET(combo->widget);
+  // Ours until the view goes, so its handler can be disconnected even after a parent that was
+  // destroyed took the dialog with it.
+  g_object_ref_sink(widget);
+  // Named by its control id, so tests find it.
   gtk_widget_set_name(widget, std::to_string(id).c_str());
   gtk_widget_set_hexpand(widget, TRUE);
   if (id == kInputDeviceList || id == kOutputDeviceList || id == kMidiInputList || id == kMidiOutputList) {

@@ -119,8 +119,6 @@ void PreferencesModel::FillAudioDeviceLists() {
   inputs.enabled = true;
   inputs.Clear();
   outputs.Clear();
-  // The last entry of that name: the position of the device the stream would find is not
-  // known here, and equal names are rare.
   int inputPosition = 0;
   for (std::uint32_t id : host.audioInputIds) {
     inputs.Append(DeviceName(id), id);
@@ -231,7 +229,8 @@ bool ComboText(const PreferencesModel& dialog, std::string& target, int id, int 
   return true;
 }
 
-int PreferencesDialogProc(PreferencesModel& dialog, DialogMessage message, int id, Notification notification) {
+int PreferencesDialogProc(PreferencesModel& dialog, DialogMessage message, int id,
+                          Notification notification) {
   switch (message) {
   case DialogMessage::kInitDialog:
     dialog.InitDialog();

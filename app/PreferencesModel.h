@@ -15,7 +15,7 @@
 class AppHost;
 
 namespace PreferencesControl {
-constexpr int kOk = 1; // IDOK
+constexpr int kOk = 1;     // IDOK
 constexpr int kCancel = 2; // IDCANCEL
 constexpr int kDriverList = 40009;
 constexpr int kInputDeviceList = 40010;
@@ -33,10 +33,9 @@ constexpr int kMidiOutputChannelList = 40021;
 constexpr int kConfigButton = 40022;
 constexpr int kApplyButton = 40024;
 // Every list, in the order the dialog shows them.
-constexpr int kLists[] = {kDriverList,       kInputDeviceList,       kOutputDeviceList,
-                          kBufferSizeList,   kSampleRateList,        kInputLeftList,
-                          kInputRightList,   kOutputLeftList,        kOutputRightList,
-                          kMidiInputList,    kMidiInputChannelList,  kMidiOutputList,
+constexpr int kLists[] = {kDriverList,           kInputDeviceList, kOutputDeviceList,     kBufferSizeList,
+                          kSampleRateList,       kInputLeftList,   kInputRightList,       kOutputLeftList,
+                          kOutputRightList,      kMidiInputList,   kMidiInputChannelList, kMidiOutputList,
                           kMidiOutputChannelList};
 } // namespace PreferencesControl
 

@@ -23,7 +23,6 @@ protected:
     ASSERT_TRUE(server->Ready());
     JackFeeder::Options options;
     options.midi = true;
-    options.recordSeconds = 0.0;
     feeder = std::make_unique<JackFeeder>(options);
     ASSERT_TRUE(feeder->Active());
     config.Write("[audio]\ndriver=" + std::to_string(DriverIndex("JACK")) +

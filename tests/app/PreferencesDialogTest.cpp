@@ -115,24 +115,24 @@ protected:
 };
 
 TEST_F(PreferencesDialogTest, ShowsTheListsAndADisabledConfigButton) {
-  const bool ok = Run({{
-      [](GtkDialog* dialog) {
-        GtkWidget* buffer = FindNamed(GTK_WIDGET(dialog), "40012");
-        ASSERT_TRUE(GTK_IS_COMBO_BOX_TEXT(buffer));
-        gchar* text = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(buffer));
-        EXPECT_STREQ(text, "512");
-        g_free(text);
-        GtkWidget* midiChannel = FindNamed(GTK_WIDGET(dialog), "40020");
-        ASSERT_NE(midiChannel, nullptr);
-        EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(midiChannel)), -1); // no MIDI objects
-        GtkWidget* configButton = FindNamed(GTK_WIDGET(dialog), "40022");
-        ASSERT_NE(configButton, nullptr);
-        EXPECT_FALSE(gtk_widget_get_sensitive(configButton));
-        EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(dialog)));
-        for (gint response : {GTK_RESPONSE_OK, GTK_RESPONSE_CANCEL})
-          EXPECT_NE(gtk_dialog_get_widget_for_response(dialog, response), nullptr);
-      },
-      GTK_RESPONSE_CANCEL}});
+  const bool ok =
+      Run({{[](GtkDialog* dialog) {
+              GtkWidget* buffer = FindNamed(GTK_WIDGET(dialog), "40012");
+              ASSERT_TRUE(GTK_IS_COMBO_BOX_TEXT(buffer));
+              gchar* text = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(buffer));
+              EXPECT_STREQ(text, "512");
+              g_free(text);
+              GtkWidget* midiChannel = FindNamed(GTK_WIDGET(dialog), "40020");
+              ASSERT_NE(midiChannel, nullptr);
+              EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(midiChannel)), -1); // no MIDI objects
+              GtkWidget* configButton = FindNamed(GTK_WIDGET(dialog), "40022");
+              ASSERT_NE(configButton, nullptr);
+              EXPECT_FALSE(gtk_widget_get_sensitive(configButton));
+              EXPECT_TRUE(gtk_window_get_modal(GTK_WINDOW(dialog)));
+              for (gint response : {GTK_RESPONSE_OK, GTK_RESPONSE_CANCEL})
+                EXPECT_NE(gtk_dialog_get_widget_for_response(dialog, response), nullptr);
+            },
+            GTK_RESPONSE_CANCEL}});
   EXPECT_FALSE(ok);
 }
 
@@ -155,8 +155,9 @@ TEST_F(PreferencesDialogTest, OkKeepsTheSettingsAndLeavesSavingToTheCaller) {
 }
 
 TEST_F(PreferencesDialogTest, ApplyKeepsTheDialogOpenAndTheEdits) {
-  EXPECT_FALSE(Run({{ChooseBuffer8192, GTK_RESPONSE_APPLY},
-                    {[](GtkDialog*) { EXPECT_EQ(hostInstance->state.bufferSize, 8192u); }, GTK_RESPONSE_CANCEL}}));
+  EXPECT_FALSE(
+      Run({{ChooseBuffer8192, GTK_RESPONSE_APPLY},
+           {[](GtkDialog*) { EXPECT_EQ(hostInstance->state.bufferSize, 8192u); }, GTK_RESPONSE_CANCEL}}));
   EXPECT_EQ(host->state, opened);
   EXPECT_FALSE(FileWritten());
 }

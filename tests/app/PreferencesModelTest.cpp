@@ -112,7 +112,8 @@ TEST_P(ChannelLists, FollowTheDeviceChannelCount) {
   const ChannelCase& c = GetParam();
   host->state.audioInputDevice = host->state.audioOutputDevice = c.device;
   Open();
-  for (auto [leftId, rightId] : {std::pair{kInputLeftList, kInputRightList}, {kOutputLeftList, kOutputRightList}}) {
+  for (auto [leftId, rightId] :
+       {std::pair{kInputLeftList, kInputRightList}, {kOutputLeftList, kOutputRightList}}) {
     EXPECT_EQ(List(leftId).texts, c.left);
     EXPECT_EQ(List(rightId).texts, c.right);
     EXPECT_EQ(List(leftId).selected, c.leftSelected);
@@ -194,9 +195,10 @@ TEST_P(ChannelChoice, RightWithoutSelectionKeepsTheStoredChannel) {
 
 INSTANTIATE_TEST_SUITE_P(
     Sides, ChannelChoice,
-    ::testing::Values(
-        SidePair{kInputLeftList, kInputRightList, &AppState::inputChannelLeft, &AppState::inputChannelRight},
-        SidePair{kOutputLeftList, kOutputRightList, &AppState::outputChannelLeft, &AppState::outputChannelRight}));
+    ::testing::Values(SidePair{kInputLeftList, kInputRightList, &AppState::inputChannelLeft,
+                               &AppState::inputChannelRight},
+                      SidePair{kOutputLeftList, kOutputRightList, &AppState::outputChannelLeft,
+                               &AppState::outputChannelRight}));
 
 TEST_F(PreferencesModelTest, NewInputDeviceResetsItsChannelsAndRebuildsTheLists) {
   host->state.audioInputDevice = host->state.audioOutputDevice = "Quad";
@@ -351,7 +353,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Decision{"OkAfterMidiOutputChannelOnly",
                                [](PreferencesModel& dialog) { dialog.Choose(kMidiOutputChannelList, 5); },
                                kOk, 1, kOk, 512, 5},
-                      Decision{"ApplyKeepsTheDialogOpen", PickBuffer8192, kApplyButton, 1, std::nullopt, 8192, 0},
+                      Decision{"ApplyKeepsTheDialogOpen", PickBuffer8192, kApplyButton, 1, std::nullopt, 8192,
+                               0},
                       Decision{"ConfigDoesNothing", PickBuffer8192, kConfigButton, 0, std::nullopt, 8192, 0}),
     [](const ::testing::TestParamInfo<Decision>& param) { return std::string(param.param.name); });
 
