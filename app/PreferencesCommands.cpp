@@ -32,7 +32,8 @@ void PreferencesModel::Command(int id, Notification notification) {
   AppState& state = host.state;
   const bool picked = notification == Notification::kSelectionChange;
   const PreferencesList* list = lists.count(id) ? &List(id) : nullptr;
-  const int position = list ? list->selected : -1;
+  // The selection is public: one set past the list counts as none.
+  const int position = list && list->selected < list->Count() ? list->selected : -1;
   switch (id) {
   case kDriverList:
     if (picked)

@@ -384,6 +384,9 @@ TEST_F(PreferencesModelTest, OnlySelectionChangesAct) {
   EXPECT_EQ(PreferencesDialogProc(dialog, DialogMessage::kCommand, kBufferSizeList, Notification::kOther), 1);
   EXPECT_EQ(host->state.bufferSize, 512u);
   EXPECT_EQ(PreferencesDialogProc(dialog, DialogMessage::kOther), 0);
+  dialog.List(kBufferSizeList).selected = 11; // past the list
+  dialog.Command(kBufferSizeList, Notification::kSelectionChange);
+  EXPECT_EQ(host->state.bufferSize, 512u);
   std::string text = "kept";
   EXPECT_FALSE(ComboText(dialog, text, kBufferSizeList, 11));
   EXPECT_FALSE(ComboText(dialog, text, kBufferSizeList, -1));
