@@ -1,5 +1,232 @@
+// The preferences dialog's GTK view: one drop-down per list of the dialog's model, mirrored from
+// it after every change. UI thread only.
 #include "PreferencesDialog.h"
 
-bool RunPreferencesDialog(GtkWindow*) {
+#include <gtk/gtk.h>
+
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AppHost.h"
+#include "PreferencesModel.h"
+
+namespace {
+
+using namespace PreferencesControl;
+
+// Apply keeps the dialog open; its response only hands the command to the model.
+constexpr gint kApplyResponse = GTK_RESPONSE_APPLY;
+
+class PreferencesView;
+
+struct Combo {
+  PreferencesView* view;
+  int id;
+  GtkComboBoxText* widget;
+  gulong changed = 0;
+  std::vector<std::string> shown;
+};
+
+class PreferencesView {
+public:
+  PreferencesView(GtkWindow* parent, PreferencesModel& model);
+  ~PreferencesView();
+  PreferencesView(const PreferencesView&) = delete;
+  PreferencesView& operator=(const PreferencesView&) = delete;
+
+  bool Run();
+
+private:
+  GtkWidget* AddFrame(GtkBox* box, const char* title);
+  void AddLabel(GtkGrid* grid, const char* text, int column, int row, int width = 1);
+  void AddCombo(GtkGrid* grid, int id, int column, int row, int width = 1);
+  void Refresh();
+  void Changed(Combo& combo);
+  static void OnChanged(GtkComboBox* widget, gpointer data);
+
+  PreferencesModel& model;
+  GtkWidget* dialog;
+  GtkWidget* config = nullptr;
+  std::vector<std::unique_ptr<Combo>> combos;
+};
+
+PreferencesView::PreferencesView(GtkWindow* parent, PreferencesModel& model_) : model(model_) {
+  dialog = gtk_dialog_new();
+  g_object_ref(dialog); // kept until we destroy it, even when its parent goes first
+  GtkWindow* window = GTK_WINDOW(dialog);
+  gtk_window_set_title(window, "Preferences");
+  gtk_window_set_transient_for(window, parent);
+  gtk_window_set_modal(window, TRUE);
+  gtk_window_set_destroy_with_parent(window, TRUE);
+  gtk_window_set_resizable(window, FALSE);
+  gtk_window_set_position(window, GTK_WIN_POS_CENTER_ON_PARENT);
+
+  GtkBox* content = GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog)));
+  gtk_box_set_spacing(content, 10);
+  gtk_container_set_border_width(GTK_CONTAINER(content), 6);
+
+  // Columns: the left channels, the right channels, buffer size and rate; the device lists span
+  // the first two.
+  GtkGrid* audio = GTK_GRID(AddFrame(content, "Audio Device Settings"));
+  AddLabel(audio, "Driver Type", 0, 0, 2);
+  AddCombo(audio, kDriverList, 0, 1, 2);
+  AddLabel(audio, "Buffer Size", 2, 0);
+  AddCombo(audio, kBufferSizeList, 2, 1);
+  AddLabel(audio, "Input Device", 0, 2, 2);
+  AddCombo(audio, kInputDeviceList, 0, 3, 2);
+  AddLabel(audio, "Output Device", 0, 4, 2);
+  AddCombo(audio, kOutputDeviceList, 0, 5, 2);
+  AddLabel(audio, "Sampling Rate", 2, 4);
+  AddCombo(audio, kSampleRateList, 2, 5);
+  AddLabel(audio, "Input 1 (L)", 0, 6);
+  AddCombo(audio, kInputLeftList, 0, 7);
+  AddLabel(audio, "Input 2 (R)", 1, 6);
+  AddCombo(audio, kInputRightList, 1, 7);
+  AddLabel(audio, "Output 1 (L)", 0, 8);
+  AddCombo(audio, kOutputLeftList, 0, 9);
+  AddLabel(audio, "Output 2 (R)", 1, 8);
+  AddCombo(audio, kOutputRightList, 1, 9);
+  config = gtk_button_new_with_label("Config...");
+  gtk_widget_set_name(config, std::to_string(kConfigButton).c_str());
+  gtk_widget_set_valign(config, GTK_ALIGN_END);
+  gtk_grid_attach(audio, config, 2, 9, 1, 1);
+
+  GtkGrid* midi = GTK_GRID(AddFrame(content, "MIDI Device Settings"));
+  AddLabel(midi, "Input Device", 0, 0);
+  AddCombo(midi, kMidiInputList, 0, 1);
+  AddLabel(midi, "Input Channel", 1, 0);
+  AddCombo(midi, kMidiInputChannelList, 1, 1);
+  AddLabel(midi, "Output Device", 0, 2);
+  AddCombo(midi, kMidiOutputList, 0, 3);
+  AddLabel(midi, "Output Channel", 1, 2);
+  AddCombo(midi, kMidiOutputChannelList, 1, 3);
+
+  GtkDialog* buttons = GTK_DIALOG(dialog);
+  gtk_dialog_add_button(buttons, "Apply", kApplyResponse);
+  gtk_dialog_add_button(buttons, "OK", GTK_RESPONSE_OK);
+  gtk_dialog_add_button(buttons, "Cancel", GTK_RESPONSE_CANCEL);
+  gtk_dialog_set_default_response(buttons, GTK_RESPONSE_OK);
+}
+
+PreferencesView::~PreferencesView() {
+  for (const std::unique_ptr<Combo>& combo : combos)
+    g_signal_handler_disconnect(combo->widget, combo->changed);
+  gtk_widget_destroy(dialog);
+  for (const std::unique_ptr<Combo>& combo : combos)
+    g_object_unref(combo->widget);
+  g_object_unref(dialog);
+}
+
+GtkWidget* PreferencesView::AddFrame(GtkBox* box, const char* title) {
+  GtkWidget* frame = gtk_frame_new(title);
+  GtkWidget* grid = gtk_grid_new();
+  gtk_grid_set_row_spacing(GTK_GRID(grid), 3);
+  gtk_grid_set_column_spacing(GTK_GRID(grid), 12);
+  gtk_container_set_border_width(GTK_CONTAINER(grid), 10);
+  gtk_container_add(GTK_CONTAINER(frame), grid);
+  gtk_box_pack_start(box, frame, FALSE, FALSE, 0);
+  return grid;
+}
+
+void PreferencesView::AddLabel(GtkGrid* grid, const char* text, int column, int row, int width) {
+  GtkWidget* label = gtk_label_new(text);
+  gtk_label_set_xalign(GTK_LABEL(label), 0.0f);
+  if (row > 0)
+    gtk_widget_set_margin_top(label, 6);
+  gtk_grid_attach(grid, label, column, row, width, 1);
+}
+
+void PreferencesView::AddCombo(GtkGrid* grid, int id, int column, int row, int width) {
+  auto combo = std::make_unique<Combo>();
+  combo->view = this;
+  combo->id = id;
+  combo->widget = GTK_COMBO_BOX_TEXT(gtk_combo_box_text_new());
+  GtkWidget* widget = GTK_WIDGET(combo->widget);
+  // Ours until the view goes, so its handler can be disconnected even after a parent that was
+  // destroyed took the dialog with it.
+  g_object_ref_sink(widget);
+  // Named by its control id, so tests find it.
+  gtk_widget_set_name(widget, std::to_string(id).c_str());
+  gtk_widget_set_hexpand(widget, TRUE);
+  if (id == kInputDeviceList || id == kOutputDeviceList || id == kMidiInputList || id == kMidiOutputList) {
+    // Long device names are cut rather than widening the dialog.
+    GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(widget));
+    for (GList* cell = cells; cell; cell = cell->next)
+      g_object_set(cell->data, "ellipsize", PANGO_ELLIPSIZE_END, "width-chars", 26, nullptr);
+    g_list_free(cells);
+  }
+  combo->changed = g_signal_connect(widget, "changed", G_CALLBACK(OnChanged), combo.get());
+  gtk_grid_attach(grid, widget, column, row, width, 1);
+  combos.push_back(std::move(combo));
+}
+
+// Only what differs is rebuilt; the handlers stay blocked, so refreshing never re-enters.
+void PreferencesView::Refresh() {
+  for (const std::unique_ptr<Combo>& combo : combos) {
+    const PreferencesList& list = model.List(combo->id);
+    g_signal_handler_block(combo->widget, combo->changed);
+    if (combo->shown != list.texts) {
+      gtk_combo_box_text_remove_all(combo->widget);
+      for (const std::string& text : list.texts) {
+        // A name from a device may be any bytes; GTK takes UTF-8 only.
+        gchar* valid = g_utf8_make_valid(text.c_str(), static_cast<gssize>(text.size()));
+        gtk_combo_box_text_append_text(combo->widget, valid);
+        g_free(valid);
+      }
+      combo->shown = list.texts;
+    }
+    gtk_combo_box_set_active(GTK_COMBO_BOX(combo->widget), list.selected);
+    gtk_widget_set_sensitive(GTK_WIDGET(combo->widget), list.enabled);
+    g_signal_handler_unblock(combo->widget, combo->changed);
+  }
+  gtk_widget_set_sensitive(config, model.configEnabled);
+}
+
+void PreferencesView::Changed(Combo& combo) {
+  model.Choose(combo.id, gtk_combo_box_get_active(GTK_COMBO_BOX(combo.widget)));
+  Refresh();
+}
+
+void PreferencesView::OnChanged(GtkComboBox*, gpointer data) {
+  Combo& combo = *static_cast<Combo*>(data);
+  try {
+    combo.view->Changed(combo);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "Preferences: %s\n", error.what());
+  }
+}
+
+// The close box answers like Cancel.
+bool PreferencesView::Run() {
+  PreferencesDialogProc(model, DialogMessage::kInitDialog);
+  Refresh();
+  gtk_widget_show_all(dialog);
+  for (;;) {
+    const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+    if (response == kApplyResponse) {
+      PreferencesDialogProc(model, DialogMessage::kCommand, kApplyButton);
+      Refresh();
+      continue;
+    }
+    PreferencesDialogProc(model, DialogMessage::kCommand, response == GTK_RESPONSE_OK ? kOk : kCancel);
+    return model.endResult == kOk;
+  }
+}
+
+} // namespace
+
+bool RunPreferencesDialog(GtkWindow* parent) {
+  if (!hostInstance)
+    return false;
+  try {
+    PreferencesModel model(*hostInstance);
+    PreferencesView view(parent, model);
+    return view.Run();
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "Preferences: %s\n", error.what());
+  }
   return false;
 }

@@ -1,0 +1,106 @@
+// The preferences dialog's model on a real JACK server: the devices and ports it lists come from
+// the audio and MIDI libraries, and its buttons re-open the real stream and ports.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "HostRig.h"
+#include "JackFeeder.h"
+#include "JackServer.h"
+#include "PreferencesModel.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace PreferencesControl;
+
+class JackPreferences : public ::testing::Test {
+protected:
+  void SetUp() override {
+    if (DriverIndex("JACK") < 0)
+      GTEST_SKIP() << "the audio library has no JACK driver";
+    server = std::make_unique<JackServer>(1024, 48000);
+    ASSERT_TRUE(server->Ready());
+    JackFeeder::Options options;
+    options.midi = true;
+    feeder = std::make_unique<JackFeeder>(options);
+    ASSERT_TRUE(feeder->Active());
+    config.Write("[audio]\ndriver=" + std::to_string(DriverIndex("JACK")) +
+                 "\nindev=feeder\noutdev=feeder\nbuffer=1024\nsr=48000\n[midi]\nindev=" +
+                 feeder->MidiPortName() + "\n");
+    host = CreateRecordingHost(&plugin);
+    ASSERT_TRUE(host->InitHost());
+    ASSERT_TRUE(host->ApplyAudioSettings());
+    ASSERT_NE(host->midiIn, nullptr);
+    dialog = std::make_unique<PreferencesModel>(*host);
+    PreferencesDialogProc(*dialog, DialogMessage::kInitDialog);
+  }
+  void TearDown() override {
+    dialog.reset();
+    hostInstance.reset();
+  }
+
+  std::string Selected(int id) const {
+    std::string text;
+    ComboText(*dialog, text, id, dialog->List(id).selected);
+    return text;
+  }
+  // Whether a note sent now reaches the plug-in, through the running stream.
+  bool MidiArrives() {
+    const int before = plugin->midiSeen.load();
+    for (int attempt = 0; attempt < 20; ++attempt) {
+      if (!feeder->SendMidi({{0x90, 1, static_cast<std::uint8_t>(attempt + 1)}}, 1s))
+        return false;
+      std::this_thread::sleep_for(100ms);
+      if (plugin->midiSeen.load() > before)
+        return true;
+    }
+    return false;
+  }
+
+  ConfigFolder config;
+  std::unique_ptr<JackServer> server;
+  std::unique_ptr<JackFeeder> feeder;
+  RecordingTamsel* plugin = nullptr;
+  AppHost* host = nullptr;
+  std::unique_ptr<PreferencesModel> dialog;
+};
+
+} // namespace
+
+TEST_F(JackPreferences, ListsTheServersDevicesAndPorts) {
+  EXPECT_EQ(dialog->List(kDriverList).selected, DriverIndex("JACK"));
+  EXPECT_EQ(Selected(kInputDeviceList), "feeder");
+  EXPECT_EQ(Selected(kOutputDeviceList), "feeder");
+  // The feeder's two ports on each side.
+  EXPECT_EQ(dialog->List(kInputLeftList).texts, std::vector<std::string>{"1"});
+  EXPECT_EQ(dialog->List(kInputRightList).texts, (std::vector<std::string>{"1", "2"}));
+  EXPECT_EQ(Selected(kOutputRightList), "2");
+  EXPECT_EQ(Selected(kSampleRateList), "48000");
+  EXPECT_EQ(Selected(kBufferSizeList), "1024");
+  EXPECT_EQ(Selected(kMidiInputList), feeder->MidiPortName());
+  EXPECT_EQ(Selected(kMidiOutputList), "off");
+}
+
+TEST_F(JackPreferences, OkAfterOnlyAMidiChannelReopensTheStream) {
+  dialog->Choose(kMidiOutputChannelList, 5);
+  ASSERT_EQ(host->activeState.midiOutputChannel, 0u);
+  dialog->Command(kOk, Notification::kSelectionChange);
+  EXPECT_EQ(dialog->endResult, kOk);
+  EXPECT_TRUE(dialog->lastApplyResult);
+  EXPECT_EQ(host->activeState, host->state); // the new stream started with the edited settings
+  EXPECT_EQ(host->activeState.midiOutputChannel, 5u);
+}
+
+TEST_F(JackPreferences, CancelReopensTheMidiPortFoundAtOpening) {
+  ASSERT_TRUE(MidiArrives());
+  dialog->Choose(kMidiInputList, 0);
+  EXPECT_EQ(host->state.midiInputDevice, "off");
+  EXPECT_FALSE(MidiArrives());
+  std::filesystem::remove(config.File());
+  dialog->Command(kCancel, Notification::kSelectionChange);
+  EXPECT_EQ(host->state.midiInputDevice, feeder->MidiPortName());
+  EXPECT_TRUE(dialog->lastApplyResult);
+  EXPECT_TRUE(MidiArrives());
+  EXPECT_FALSE(std::filesystem::exists(config.File()));
+}
