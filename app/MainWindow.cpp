@@ -251,8 +251,10 @@ void MainWindow::OpenEditor() {
     return true;
   });
   ResizeEditorArea(editor->WindowWidth(), editor->WindowHeight());
-  widgets->frameTimer = g_timeout_add(
-      static_cast<guint>(std::max(1, 1000 / editor->FPS())),
+  // Below GTK's own redraws and input: a frame that takes longer than its interval (software
+  // OpenGL) must not starve the menus and dialogs.
+  widgets->frameTimer = g_timeout_add_full(
+      GDK_PRIORITY_REDRAW + 10, static_cast<guint>(std::max(1, 1000 / editor->FPS())),
       +[](gpointer) -> gboolean {
         RunGuarded([] {
           if (IGraphics* g = OpenEditorGraphics())
@@ -260,9 +262,9 @@ void MainWindow::OpenEditor() {
         });
         return G_SOURCE_CONTINUE;
       },
-      nullptr);
-  widgets->editorEvents = g_unix_fd_add(
-      editor->GetEventFd(), G_IO_IN,
+      nullptr, nullptr);
+  widgets->editorEvents = g_unix_fd_add_full(
+      GDK_PRIORITY_REDRAW + 10, editor->GetEventFd(), G_IO_IN,
       +[](gint, GIOCondition, gpointer) -> gboolean {
         RunGuarded([] {
           if (IGraphics* g = OpenEditorGraphics())
@@ -270,7 +272,7 @@ void MainWindow::OpenEditor() {
         });
         return G_SOURCE_CONTINUE;
       },
-      nullptr);
+      nullptr, nullptr);
 }
 
 void MainWindow::CloseEditor() {
