@@ -20,6 +20,31 @@ using namespace PreferencesControl;
 // Apply keeps the dialog open; its response only hands the command to the model.
 constexpr gint kApplyResponse = GTK_RESPONSE_APPLY;
 
+// Each list under its label, in one of the dialog's two frames: the label's column and row (the
+// list goes one row below it) and how many columns both span. Audio columns: the left channels,
+// the right channels, then buffer size, rate and "Config..."; the device lists span the first two.
+struct ListField {
+  bool midi;
+  const char* label;
+  int list;
+  int column, row, width;
+};
+constexpr ListField kListFields[] = {
+    {false, "Driver Type", kDriverList, 0, 0, 2},
+    {false, "Buffer Size", kBufferSizeList, 2, 0, 1},
+    {false, "Input Device", kInputDeviceList, 0, 2, 2},
+    {false, "Output Device", kOutputDeviceList, 0, 4, 2},
+    {false, "Sampling Rate", kSampleRateList, 2, 4, 1},
+    {false, "Input 1 (L)", kInputLeftList, 0, 6, 1},
+    {false, "Input 2 (R)", kInputRightList, 1, 6, 1},
+    {false, "Output 1 (L)", kOutputLeftList, 0, 8, 1},
+    {false, "Output 2 (R)", kOutputRightList, 1, 8, 1},
+    {true, "Input Device", kMidiInputList, 0, 0, 1},
+    {true, "Input Channel", kMidiInputChannelList, 1, 0, 1},
+    {true, "Output Device", kMidiOutputList, 0, 2, 1},
+    {true, "Output Channel", kMidiOutputChannelList, 1, 2, 1},
+};
+
 class PreferencesView;
 
 struct Combo {
@@ -68,41 +93,17 @@ PreferencesView::PreferencesView(GtkWindow* parent, PreferencesModel& model_) : 
   gtk_box_set_spacing(content, 10);
   gtk_container_set_border_width(GTK_CONTAINER(content), 6);
 
-  // Columns: the left channels, the right channels, buffer size and rate; the device lists span
-  // the first two.
   GtkGrid* audio = GTK_GRID(AddFrame(content, "Audio Device Settings"));
-  AddLabel(audio, "Driver Type", 0, 0, 2);
-  AddCombo(audio, kDriverList, 0, 1, 2);
-  AddLabel(audio, "Buffer Size", 2, 0);
-  AddCombo(audio, kBufferSizeList, 2, 1);
-  AddLabel(audio, "Input Device", 0, 2, 2);
-  AddCombo(audio, kInputDeviceList, 0, 3, 2);
-  AddLabel(audio, "Output Device", 0, 4, 2);
-  AddCombo(audio, kOutputDeviceList, 0, 5, 2);
-  AddLabel(audio, "Sampling Rate", 2, 4);
-  AddCombo(audio, kSampleRateList, 2, 5);
-  AddLabel(audio, "Input 1 (L)", 0, 6);
-  AddCombo(audio, kInputLeftList, 0, 7);
-  AddLabel(audio, "Input 2 (R)", 1, 6);
-  AddCombo(audio, kInputRightList, 1, 7);
-  AddLabel(audio, "Output 1 (L)", 0, 8);
-  AddCombo(audio, kOutputLeftList, 0, 9);
-  AddLabel(audio, "Output 2 (R)", 1, 8);
-  AddCombo(audio, kOutputRightList, 1, 9);
+  GtkGrid* midi = GTK_GRID(AddFrame(content, "MIDI Device Settings"));
+  for (const ListField& field : kListFields) {
+    GtkGrid* grid = field.midi ? midi : audio;
+    AddLabel(grid, field.label, field.column, field.row, field.width);
+    AddCombo(grid, field.list, field.column, field.row + 1, field.width);
+  }
   config = gtk_button_new_with_label("Config...");
   gtk_widget_set_name(config, std::to_string(kConfigButton).c_str());
   gtk_widget_set_valign(config, GTK_ALIGN_END);
   gtk_grid_attach(audio, config, 2, 9, 1, 1);
-
-  GtkGrid* midi = GTK_GRID(AddFrame(content, "MIDI Device Settings"));
-  AddLabel(midi, "Input Device", 0, 0);
-  AddCombo(midi, kMidiInputList, 0, 1);
-  AddLabel(midi, "Input Channel", 1, 0);
-  AddCombo(midi, kMidiInputChannelList, 1, 1);
-  AddLabel(midi, "Output Device", 0, 2);
-  AddCombo(midi, kMidiOutputList, 0, 3);
-  AddLabel(midi, "Output Channel", 1, 2);
-  AddCombo(midi, kMidiOutputChannelList, 1, 3);
 
   GtkDialog* buttons = GTK_DIALOG(dialog);
   gtk_dialog_add_button(buttons, "Apply", kApplyResponse);

@@ -50,6 +50,22 @@ TEST_F(Program, ScreenshotOfTheEditorThenExit) {
   EXPECT_EQ(At(*png, 52, 8), (Rgba{225, 179, 114, 255})); // the brand's tile
 }
 
+// The display's scale factor scales the editor's window, and with it the screenshot.
+TEST_F(Program, ScreenshotFollowsTheDisplayScale) {
+  std::filesystem::create_directories(shots);
+  const std::filesystem::path path = shots / "scaled.png";
+  setenv("GDK_SCALE", "2", 1);
+  ProgramRun run({"--screenshot", path.string()});
+  unsetenv("GDK_SCALE");
+  ASSERT_TRUE(run.Started());
+  EXPECT_EQ(run.Wait(30s), 0);
+  const std::optional<PngImage> png = ReadPng(path);
+  ASSERT_TRUE(png);
+  EXPECT_EQ(png->width, 2360);
+  EXPECT_EQ(png->height, 1600);
+  EXPECT_EQ(At(*png, 20, 4), (Rgba{32, 37, 50, 255}));
+}
+
 TEST_F(Program, ScreenshotIntoAMissingFolderFailsAndWritesNothing) {
   const std::filesystem::path path = shots / "missing" / "a.png";
   ProgramRun run({"--screenshot", path.string()});

@@ -32,6 +32,18 @@ using Status = SingleInstance::Status;
 
 namespace {
 
+// The socket file a crashed copy leaves: bound once, with nobody listening on it.
+bool PlantStaleSocket(const fs::path& file) {
+  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const std::string path = file.string();
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  const bool bound = bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(fd);
+  return bound;
+}
+
 class SingleInstanceTest : public testing::Test {
 protected:
   ScratchFolder runtime;
@@ -233,13 +245,7 @@ TEST_F(SingleInstanceTest, AskingWhenNobodyRunsFailsAtOnce) {
   for (const bool staleSocket : {false, true}) {
     SCOPED_TRACE(staleSocket ? "stale socket" : "no socket");
     if (staleSocket) {
-      const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-      sockaddr_un address{};
-      address.sun_family = AF_UNIX;
-      const std::string path = (runtime / "Tamsel.socket").string();
-      std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-      ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-      close(fd);
+      ASSERT_TRUE(PlantStaleSocket(runtime / "Tamsel.socket"));
     }
     SingleInstance second;
     const auto start = std::chrono::steady_clock::now();
@@ -249,13 +255,7 @@ TEST_F(SingleInstanceTest, AskingWhenNobodyRunsFailsAtOnce) {
 }
 
 TEST_F(SingleInstanceTest, NewHolderReplacesAStaleSocketAndAnswers) {
-  const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  const std::string path = (runtime / "Tamsel.socket").string();
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-  ASSERT_EQ(bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-  close(fd);
+  ASSERT_TRUE(PlantStaleSocket(runtime / "Tamsel.socket"));
 
   SingleInstance holder;
   ASSERT_EQ(holder.Acquire(), Status::kHeld);
