@@ -238,7 +238,7 @@ void MainWindow::OpenEditor() {
       return false;
     // Run after the editor's event handling: a command may close the editor or open a dialog.
     g_idle_add_full(
-        G_PRIORITY_DEFAULT_IDLE,
+        G_PRIORITY_DEFAULT,
         +[](gpointer data) -> gboolean {
           const MainCommand queued = static_cast<CommandRequest*>(data)->command;
           RunGuarded([queued] {
@@ -251,10 +251,10 @@ void MainWindow::OpenEditor() {
     return true;
   });
   ResizeEditorArea(editor->WindowWidth(), editor->WindowHeight());
-  // Below GTK's own redraws and input: a frame that takes longer than its interval (software
-  // OpenGL) must not starve the menus and dialogs.
+  // At idle priority: a frame that takes longer than its interval (software OpenGL) must not
+  // starve GTK's redraws and input, nor the editor's events and queued commands.
   widgets->frameTimer = g_timeout_add_full(
-      GDK_PRIORITY_REDRAW + 10, static_cast<guint>(std::max(1, 1000 / editor->FPS())),
+      G_PRIORITY_DEFAULT_IDLE, static_cast<guint>(std::max(1, 1000 / editor->FPS())),
       +[](gpointer) -> gboolean {
         RunGuarded([] {
           if (IGraphics* g = OpenEditorGraphics())
@@ -264,7 +264,7 @@ void MainWindow::OpenEditor() {
       },
       nullptr, nullptr);
   widgets->editorEvents = g_unix_fd_add_full(
-      GDK_PRIORITY_REDRAW + 10, editor->GetEventFd(), G_IO_IN,
+      G_PRIORITY_DEFAULT, editor->GetEventFd(), G_IO_IN,
       +[](gint, GIOCondition, gpointer) -> gboolean {
         RunGuarded([] {
           if (IGraphics* g = OpenEditorGraphics())
