@@ -80,9 +80,15 @@ int main(int argc, char** argv) {
     SingleInstance instance;
     // Without a usable runtime folder the program still runs, only unguarded.
     if (instance.Acquire() == SingleInstance::Status::kRunning) {
-      // Another copy runs: it raises its window and this one ends.
+      // Another copy runs: it raises its window and this one ends. A screenshot asked of this
+      // copy is not taken, which is a failure like any other unwritten screenshot.
       instance.AskToRaise();
-      return kExitOk;
+      const CommandLine options = ParseCommandLine(argc, argv);
+      if (options.screenshotPath.empty())
+        return kExitOk;
+      std::fprintf(stderr, "TAMSEL: another copy is running; no screenshot was written to %s\n",
+                   options.screenshotPath.c_str());
+      return kExitScreenshotFailed;
     }
     return Run(argc, argv, instance);
   } catch (const std::exception&) {

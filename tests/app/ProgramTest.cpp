@@ -98,6 +98,16 @@ TEST_F(Program, ASecondCopyRaisesTheFirstAndEnds) {
   EXPECT_EQ(second.Wait(10s), 0);
   EXPECT_TRUE(first.Running());
 
+  // A copy that was to take a screenshot takes none, and says so in its exit code.
+  std::filesystem::create_directories(shots);
+  ProgramRun third({"--screenshot", (shots / "c.png").string()});
+  ASSERT_TRUE(third.Started());
+  const std::optional<int> code = third.Wait(10s);
+  ASSERT_TRUE(code);
+  EXPECT_NE(*code, 0);
+  EXPECT_FALSE(std::filesystem::exists(shots / "c.png"));
+  EXPECT_TRUE(first.Running());
+
   first.Signal(SIGTERM);
   EXPECT_EQ(first.Wait(10s), 0);
 }
