@@ -4,12 +4,12 @@
 
 #include <vector>
 
-#include "CountingAllocator.h"
 #include "HostRig.h"
+#include "TestAllocator.h"
 
 TEST(AudioThread, DeviceBlocksAllocateNothing) {
   {
-    const CountAllocations count; // the count itself works
+    const CountAllocations count;    // the count itself works
     int* volatile kept = new int(1); // volatile: the pair may not be optimised away
     delete kept;
     ASSERT_EQ(count.Count(), 1u);

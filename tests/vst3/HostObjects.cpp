@@ -7,44 +7,6 @@
 
 using namespace Steinberg;
 
-namespace {
-thread_local bool allocationsFail = false;
-} // namespace
-
-void* operator new(std::size_t size) {
-  if (allocationsFail)
-    throw std::bad_alloc();
-  if (void* p = std::malloc(size ? size : 1))
-    return p;
-  throw std::bad_alloc();
-}
-
-// Mesa's compiler allocates with the nothrow form and frees with the plain delete below, so
-// both forms must come from the same allocator.
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  return allocationsFail ? nullptr : std::malloc(size ? size : 1);
-}
-
-void operator delete(void* p) noexcept {
-  std::free(p);
-}
-
-void operator delete(void* p, std::size_t) noexcept {
-  std::free(p);
-}
-
-void operator delete(void* p, const std::nothrow_t&) noexcept {
-  std::free(p);
-}
-
-FailingAllocations::FailingAllocations() {
-  allocationsFail = true;
-}
-
-FailingAllocations::~FailingAllocations() {
-  allocationsFail = false;
-}
-
 tresult PLUGIN_API HostParamQueue::getPoint(int32 index, int32& sampleOffset, Vst::ParamValue& value) {
   if (index < 0 || index >= getPointCount())
     return kResultFalse;

@@ -78,16 +78,6 @@ public:
   int edits = 0;
 };
 
-// While one exists, every operator new on this thread (the test's and the loaded module's alike)
-// throws std::bad_alloc.
-class FailingAllocations {
-public:
-  FailingAllocations();
-  ~FailingAllocations();
-  FailingAllocations(const FailingAllocations&) = delete;
-  FailingAllocations& operator=(const FailingAllocations&) = delete;
-};
-
 // A stream over a byte vector that moves at most perCall bytes per read or write and records the
 // count of every write.
 class ChunkedStream : public Steinberg::IBStream {

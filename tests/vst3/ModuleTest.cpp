@@ -11,6 +11,7 @@
 #include "ModuleHost.h"
 #include "Params.h"
 #include "TamselIds.h"
+#include "TestAllocator.h"
 
 using namespace Steinberg;
 namespace vst = Steinberg::Vst;

@@ -1,25 +1,30 @@
-#include "CountingAllocator.h"
+#include "TestAllocator.h"
 
 #include <cstdlib>
 #include <new>
 
 namespace {
+thread_local bool failing = false;
 thread_local bool counting = false;
 thread_local std::size_t allocations = 0;
+
+void* Allocate(std::size_t size) noexcept {
+  if (counting)
+    ++allocations;
+  return failing ? nullptr : std::malloc(size ? size : 1);
+}
 } // namespace
 
 void* operator new(std::size_t size) {
-  if (counting)
-    ++allocations;
-  if (void* p = std::malloc(size ? size : 1))
+  if (void* p = Allocate(size))
     return p;
   throw std::bad_alloc();
 }
 
+// Mesa's compiler allocates with the nothrow form and frees with the plain delete below, so
+// both forms must come from the same allocator.
 void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
-  if (counting)
-    ++allocations;
-  return std::malloc(size ? size : 1);
+  return Allocate(size);
 }
 
 void operator delete(void* p) noexcept {
@@ -32,6 +37,14 @@ void operator delete(void* p, std::size_t) noexcept {
 
 void operator delete(void* p, const std::nothrow_t&) noexcept {
   std::free(p);
+}
+
+FailingAllocations::FailingAllocations() {
+  failing = true;
+}
+
+FailingAllocations::~FailingAllocations() {
+  failing = false;
 }
 
 CountAllocations::CountAllocations() {
