@@ -3,7 +3,9 @@
 
 #include <csignal>
 #include <filesystem>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "HostRig.h"
 #include "PngFile.h"
@@ -29,17 +31,22 @@ protected:
   RuntimeFolder runtime;
   ConfigFolder config;
   std::filesystem::path shots = runtime.Path() / "shots";
+
+  // Runs the program for its automatic screenshot, which must succeed, and reads the file back.
+  std::optional<PngImage> Screenshot(const std::string& name, std::vector<std::string> args = {}) {
+    std::filesystem::create_directories(shots);
+    args.insert(args.begin(), {"--screenshot", (shots / name).string()});
+    ProgramRun run(args);
+    EXPECT_TRUE(run.Started());
+    EXPECT_EQ(run.Wait(30s), 0);
+    return ReadPng(shots / name);
+  }
 };
 
 } // namespace
 
 TEST_F(Program, ScreenshotOfTheEditorThenExit) {
-  std::filesystem::create_directories(shots);
-  const std::filesystem::path path = shots / "a.png";
-  ProgramRun run({"--screenshot", path.string(), "--no-io"});
-  ASSERT_TRUE(run.Started());
-  EXPECT_EQ(run.Wait(30s), 0);
-  const std::optional<PngImage> png = ReadPng(path);
+  const std::optional<PngImage> png = Screenshot("a.png", {"--no-io"});
   ASSERT_TRUE(png);
   ASSERT_EQ(png->width, 1180);
   ASSERT_EQ(png->height, 800);
@@ -52,14 +59,9 @@ TEST_F(Program, ScreenshotOfTheEditorThenExit) {
 
 // The display's scale factor scales the editor's window, and with it the screenshot.
 TEST_F(Program, ScreenshotFollowsTheDisplayScale) {
-  std::filesystem::create_directories(shots);
-  const std::filesystem::path path = shots / "scaled.png";
   setenv("GDK_SCALE", "2", 1);
-  ProgramRun run({"--screenshot", path.string()});
+  const std::optional<PngImage> png = Screenshot("scaled.png");
   unsetenv("GDK_SCALE");
-  ASSERT_TRUE(run.Started());
-  EXPECT_EQ(run.Wait(30s), 0);
-  const std::optional<PngImage> png = ReadPng(path);
   ASSERT_TRUE(png);
   EXPECT_EQ(png->width, 2360);
   EXPECT_EQ(png->height, 1600);
