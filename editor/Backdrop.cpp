@@ -44,7 +44,12 @@ bool Backdrop::IsDirty() {
   return MarkDirtyEveryFrame(*this);
 }
 
+// The picture never changes at a given size: it is painted once and copied into every frame.
 void Backdrop::Draw(IGraphics& g) {
+  g.DrawCachedLayer(*this, [this, &g] { DrawBackground(g); });
+}
+
+void Backdrop::DrawBackground(IGraphics& g) {
   const IRECT& r = GetRECT();
   g.PathClear();
   g.PathRect(r);

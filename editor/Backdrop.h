@@ -21,6 +21,8 @@ public:
   ViewState& GetViewState() const { return *viewState; }
 
 private:
+  void DrawBackground(IGraphics& g);
+
   Tamsel* plugin; // not owned
   std::shared_ptr<ViewState> viewState;
 };

@@ -73,6 +73,11 @@ public:
                          const IBlend* blend = nullptr);
   // Scaled uniformly by the smaller of the width and height ratios, placed at the top-left corner.
   void DrawSVG(const ISVG& svg, const IRECT& bounds, const IBlend* blend = nullptr);
+  // For a control whose picture never changes at a given size: draw() paints it once into a
+  // cached layer, and every call copies the layer's pixels under the control's rectangle into the
+  // frame. The layer is painted again when the pixel size or scale changes. The picture must be
+  // opaque over the rectangle.
+  void DrawCachedLayer(const IControl& owner, const std::function<void()>& draw);
 
   // ---- Controls ----------------------------------------------------------------------------
   // Takes ownership. Attachment order is drawing order and the order of the dirty checks.

@@ -11,6 +11,37 @@
 #define NANOVG_GL2 1
 #include "nanovg_gl.h"
 
+namespace {
+
+// A colour and a depth-stencil buffer (NanoVG fills concave paths through the stencil), bound.
+bool MakeFramebuffer(int widthPx, int heightPx, unsigned& fbo, unsigned& color, unsigned& depthStencil) {
+  glGenFramebuffers(1, &fbo);
+  glGenRenderbuffers(1, &color);
+  glGenRenderbuffers(1, &depthStencil);
+  glBindRenderbuffer(GL_RENDERBUFFER, color);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, widthPx, heightPx);
+  glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, widthPx, heightPx);
+  glBindRenderbuffer(GL_RENDERBUFFER, 0);
+  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthStencil);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthStencil);
+  return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+}
+
+void DeleteFramebuffer(unsigned& fbo, unsigned& color, unsigned& depthStencil) {
+  if (fbo)
+    glDeleteFramebuffers(1, &fbo);
+  if (color)
+    glDeleteRenderbuffers(1, &color);
+  if (depthStencil)
+    glDeleteRenderbuffers(1, &depthStencil);
+  fbo = color = depthStencil = 0;
+}
+
+} // namespace
+
 bool RenderTarget::Create() {
   // No stencil strokes: they cost three passes per stroke, and opaque strokes gain nothing by them.
   vg = nvgCreateGL2(NVG_ANTIALIAS);
@@ -28,14 +59,15 @@ void RenderTarget::Destroy() {
 }
 
 void RenderTarget::ReleaseFramebuffer() {
-  if (fbo)
-    glDeleteFramebuffers(1, &fbo);
-  if (color)
-    glDeleteRenderbuffers(1, &color);
-  if (depthStencil)
-    glDeleteRenderbuffers(1, &depthStencil);
-  fbo = color = depthStencil = 0;
+  DeleteFramebuffer(fbo, color, depthStencil);
   width = height = 0;
+  ReleaseLayers();
+}
+
+void RenderTarget::ReleaseLayers() {
+  for (Layer& l : layers)
+    DeleteFramebuffer(l.fbo, l.color, l.depthStencil);
+  layers.clear();
 }
 
 bool RenderTarget::Prepare(int widthPx, int heightPx, const FontStore& fonts) {
@@ -43,20 +75,7 @@ bool RenderTarget::Prepare(int widthPx, int heightPx, const FontStore& fonts) {
     return false;
   if (widthPx != width || heightPx != height || !fbo) {
     ReleaseFramebuffer();
-    glGenFramebuffers(1, &fbo);
-    glGenRenderbuffers(1, &color);
-    glGenRenderbuffers(1, &depthStencil);
-    glBindRenderbuffer(GL_RENDERBUFFER, color);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, widthPx, heightPx);
-    // NanoVG fills concave paths through the stencil buffer.
-    glBindRenderbuffer(GL_RENDERBUFFER, depthStencil);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, widthPx, heightPx);
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, fbo);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, color);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depthStencil);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthStencil);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    if (!MakeFramebuffer(widthPx, heightPx, fbo, color, depthStencil)) {
       glBindFramebuffer(GL_FRAMEBUFFER, 0);
       ReleaseFramebuffer();
       return false;
@@ -125,4 +144,56 @@ void RenderTarget::BlitToWindow(int windowWidth, int windowHeight) const {
   const int top = windowHeight - height;
   glBlitFramebuffer(0, 0, width, height, 0, top, width, top + height, GL_COLOR_BUFFER_BIT, GL_NEAREST);
   glBindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+bool RenderTarget::HasLayer(const void* owner, float scale) const {
+  return std::any_of(layers.begin(), layers.end(), [&](const Layer& l) {
+    return l.owner == owner && l.width == width && l.height == height && l.scale == scale;
+  });
+}
+
+bool RenderTarget::BeginLayer(const void* owner, float scale) {
+  auto l = std::find_if(layers.begin(), layers.end(), [owner](const Layer& x) { return x.owner == owner; });
+  if (l != layers.end() && (l->width != width || l->height != height)) {
+    DeleteFramebuffer(l->fbo, l->color, l->depthStencil);
+    layers.erase(l);
+    l = layers.end();
+  }
+  if (l == layers.end()) {
+    Layer made{owner, 0, 0, 0, width, height, scale};
+    if (!MakeFramebuffer(width, height, made.fbo, made.color, made.depthStencil)) {
+      DeleteFramebuffer(made.fbo, made.color, made.depthStencil);
+      EndLayer();
+      return false;
+    }
+    layers.push_back(made);
+    l = layers.end() - 1;
+  }
+  l->scale = scale;
+  glBindFramebuffer(GL_FRAMEBUFFER, l->fbo);
+  glViewport(0, 0, width, height);
+  glDisable(GL_SCISSOR_TEST);
+  glClearColor(0.f, 0.f, 0.f, 1.f);
+  glClearStencil(0);
+  glClear(GL_COLOR_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+  return true;
+}
+
+void RenderTarget::EndLayer() {
+  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
+  glViewport(0, 0, width, height);
+}
+
+void RenderTarget::CopyLayer(const void* owner, int x0, int y0, int x1, int y1) const {
+  const auto l =
+      std::find_if(layers.begin(), layers.end(), [owner](const Layer& x) { return x.owner == owner; });
+  if (l == layers.end() || x1 <= x0 || y1 <= y0)
+    return;
+  glBindFramebuffer(GL_READ_FRAMEBUFFER, l->fbo);
+  glBindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo);
+  glDisable(GL_SCISSOR_TEST);
+  // GL counts rows from the bottom.
+  glBlitFramebuffer(x0, height - y1, x1, height - y0, x0, height - y1, x1, height - y0, GL_COLOR_BUFFER_BIT,
+                    GL_NEAREST);
+  glBindFramebuffer(GL_FRAMEBUFFER, fbo);
 }

@@ -33,9 +33,28 @@ struct RenderTarget {
   // Copies the framebuffer to the window's own buffer (windowHeight pixels high), top-left aligned.
   void BlitToWindow(int windowWidth, int windowHeight) const;
 
+  // A cached picture the size of the framebuffer, one per owner, drawn at one pixel scale.
+  // Whether owner's picture exists for the current size and scale.
+  bool HasLayer(const void* owner, float scale) const;
+  // Binds owner's picture for drawing, made or resized as needed and cleared to opaque black;
+  // false when its framebuffer can't be made (nothing is bound then).
+  bool BeginLayer(const void* owner, float scale);
+  // Binds the framebuffer again after a layer was drawn.
+  void EndLayer();
+  // Copies the pixels x0..x1, y0..y1 (top row 0) of owner's picture into the framebuffer.
+  void CopyLayer(const void* owner, int x0, int y0, int x1, int y1) const;
+
 private:
+  struct Layer {
+    const void* owner;
+    unsigned fbo, color, depthStencil;
+    int width, height;
+    float scale;
+  };
   void ReleaseFramebuffer();
+  void ReleaseLayers();
   unsigned fbo = 0, color = 0, depthStencil = 0;
+  std::vector<Layer> layers;
   std::vector<int> fontIds;
   struct Image {
     int svg, widthPx, heightPx, image;

@@ -164,3 +164,23 @@ TEST_P(BrandFallback, UnderlinesWhileHovered) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, BrandFallback, testing::Values(1.f, 1.5f));
+
+// The backdrop is painted once per size and copied into later frames: after every change of scale
+// the frames are exactly what a fresh editor draws at that scale.
+TEST(EditorBackdrop, CachedFramesAreThoseOfAFreshEditorAtEveryScale) {
+  EditorRig cached;
+  Frame first;
+  ASSERT_TRUE(first.Render(*cached.ui));
+  for (const float scale : {1.5f, 1.f, 1.f}) {
+    SCOPED_TRACE(scale);
+    cached.ui->Resize(1180, 800, scale, false);
+    Frame again;
+    ASSERT_TRUE(again.Render(*cached.ui));
+    EditorRig fresh;
+    fresh.ui->Resize(1180, 800, scale, false);
+    Frame reference;
+    ASSERT_TRUE(reference.Render(*fresh.ui));
+    ASSERT_EQ(again.rgba.size(), reference.rgba.size());
+    EXPECT_TRUE(again.rgba == reference.rgba);
+  }
+}
