@@ -21,7 +21,7 @@ enum ExitCode : int { kExitOk = 0, kExitFailure = 1, kExitScreenshotFailed = 2 }
 gboolean CloseOnSignal(gpointer) {
   RunGuarded([] {
     if (mainWindow)
-      mainWindow->Destroy();
+      mainWindow->RequestClose();
   });
   return G_SOURCE_CONTINUE;
 }

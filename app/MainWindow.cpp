@@ -153,7 +153,7 @@ bool MainWindow::Create() {
   gtk_widget_set_size_request(widgets->editorArea, kTamselConfig.plugWidth, kTamselConfig.plugHeight);
 
   g_signal_connect(window, "delete-event", G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
-                     RunGuarded([self] { static_cast<MainWindow*>(self)->Destroy(); });
+                     RunGuarded([self] { static_cast<MainWindow*>(self)->RequestClose(); });
                      return TRUE;
                    }),
                    this);
@@ -323,6 +323,24 @@ void MainWindow::Destroy() {
   if (gtk_main_level() > 0)
     gtk_main_quit();
   destroying = false;
+  closeRequested = false;
+}
+
+void MainWindow::RequestClose() {
+  if (!widgets)
+    return;
+  if (commandDepth == 0) {
+    Destroy();
+    return;
+  }
+  // The host object must outlive the dialog that works on it: end the dialog, and OnCommand
+  // destroys the window when it returns.
+  closeRequested = true;
+  GList* toplevels = gtk_window_list_toplevels();
+  for (GList* w = toplevels; w; w = w->next)
+    if (GTK_IS_DIALOG(w->data) && gtk_window_get_transient_for(GTK_WINDOW(w->data)) == Window())
+      gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_DELETE_EVENT);
+  g_list_free(toplevels);
 }
 
 void MainWindow::AutomaticScreenshot() {
@@ -352,6 +370,13 @@ void MainWindow::SaveScreenshot() {
 void MainWindow::OnCommand(MainCommand command) {
   if (!widgets)
     return;
+  ++commandDepth;
+  RunCommand(command);
+  if (--commandDepth == 0 && closeRequested)
+    Destroy();
+}
+
+void MainWindow::RunCommand(MainCommand command) {
   switch (command) {
   case kCommandAbout:
     messageBox(AboutText(), kTitle, MessageButtons::kOk);

@@ -34,6 +34,9 @@ public:
   // Closes the editor, then the window; the destruction destroys the host object and ends the
   // main loop. Safe to call more than once.
   void Destroy();
+  // The close box, or a request from outside (a signal): Destroy, but while a command's modal
+  // dialog runs, that dialog is ended first and the window goes once the command is done.
+  void RequestClose();
   void OnCommand(MainCommand command);
 
   GtkWindow* Window() const;
@@ -52,6 +55,7 @@ public:
   struct Widgets;
 
 private:
+  void RunCommand(MainCommand command);
   void OpenEditor();
   void CloseEditor();
   void SaveScreenshot();
@@ -62,6 +66,8 @@ private:
   Widgets* widgets = nullptr;
   bool screenshotFailed = false;
   bool destroying = false;
+  int commandDepth = 0; // commands running, with their modal dialogs
+  bool closeRequested = false;
 };
 
 // The main window while it exists.

@@ -220,3 +220,33 @@ TEST_F(MainWindowTest, ClosingTheWindowDestroysTheHost) {
   EXPECT_EQ(hostInstance, nullptr);
   window.OnCommand(kCommandQuit); // nothing left to do
 }
+
+// A close from outside (a signal, the close box) while a command's dialog runs: the dialog works
+// on the host object, so the window and the host go only once the dialog has ended.
+TEST_F(MainWindowTest, ACloseWhileADialogRunsWaitsForIt) {
+  window.runPreferences = [this](GtkWindow*) {
+    window.RequestClose();
+    EXPECT_NE(hostInstance, nullptr);
+    EXPECT_NE(window.Window(), nullptr);
+    return true;
+  };
+  window.OnCommand(kCommandPreferences);
+  EXPECT_EQ(window.Window(), nullptr);
+  EXPECT_EQ(hostInstance, nullptr);
+}
+
+TEST_F(MainWindowTest, ACloseEndsAnOpenMessageBox) {
+  window.messageBox = [this](const std::string& text, const std::string& caption, MessageButtons buttons) {
+    return ShowMessageBox(window.Window(), text, caption, buttons);
+  };
+  g_timeout_add(
+      100,
+      +[](gpointer self) -> gboolean {
+        static_cast<MainWindow*>(self)->RequestClose();
+        return G_SOURCE_REMOVE;
+      },
+      &window);
+  window.OnCommand(kCommandAbout); // returns once the box has been ended
+  EXPECT_EQ(window.Window(), nullptr);
+  EXPECT_EQ(hostInstance, nullptr);
+}
