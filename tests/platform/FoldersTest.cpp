@@ -3,56 +3,29 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <optional>
 #include <string>
 
 #include <unistd.h>
 
 #include "Folders.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
-namespace {
-
-// Sets an environment variable for one test and puts the old value back.
-class EnvValue {
-public:
-  EnvValue(const char* variable, const char* value) : name(variable) {
-    if (const char* old = std::getenv(variable))
-      saved = old;
-    if (value)
-      setenv(variable, value, 1);
-    else
-      unsetenv(variable);
-  }
-  ~EnvValue() {
-    if (saved)
-      setenv(name, saved->c_str(), 1);
-    else
-      unsetenv(name);
-  }
-
-private:
-  const char* name;
-  std::optional<std::string> saved;
-};
-
-} // namespace
-
 TEST(Folders, ConfigFolderFollowsXdgConfigHome) {
   {
-    EnvValue config("XDG_CONFIG_HOME", "/somewhere/config/");
+    ScopedEnv config("XDG_CONFIG_HOME", "/somewhere/config/");
     EXPECT_EQ(UserConfigFolder(), "/somewhere/config");
   }
   {
     // A relative value is not a valid setting: the default under the home folder applies.
-    EnvValue config("XDG_CONFIG_HOME", "relative/config");
-    EnvValue home("HOME", "/home/someone");
+    ScopedEnv config("XDG_CONFIG_HOME", "relative/config");
+    ScopedEnv home("HOME", "/home/someone");
     EXPECT_EQ(UserConfigFolder(), "/home/someone/.config");
   }
   {
-    EnvValue config("XDG_CONFIG_HOME", nullptr);
-    EnvValue home("HOME", "/home/someone");
+    ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+    ScopedEnv home("HOME", "/home/someone");
     EXPECT_EQ(UserConfigFolder(), "/home/someone/.config");
   }
 }
