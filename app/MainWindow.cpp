@@ -354,9 +354,7 @@ void MainWindow::AutomaticScreenshot() {
 }
 
 void MainWindow::SaveScreenshot() {
-  const std::string folder = ScreenshotFolder();
-  const std::string path =
-      folder.empty() ? std::string() : folder + "/" + ScreenshotFileName(std::time(nullptr));
+  const std::string path = ScreenshotPath(std::time(nullptr));
   if (path.empty() || !CaptureWindowToPng(Editor(), path.c_str())) {
     messageBox("Failed to save screenshot", "Error", MessageButtons::kOk);
     return;
