@@ -105,3 +105,9 @@ inline int DriverIndex(const char* name) {
       return static_cast<int>(i);
   return -1;
 }
+
+// The audio section for the JACK driver with the given devices, 1024 frames at 48 kHz.
+inline std::string JackSettings(const std::string& input, const std::string& output) {
+  return "[audio]\ndriver=" + std::to_string(DriverIndex("JACK")) + "\nindev=" + input +
+         "\noutdev=" + output + "\nbuffer=1024\nsr=48000\n";
+}

@@ -25,9 +25,7 @@ protected:
     options.midi = true;
     feeder = std::make_unique<JackFeeder>(options);
     ASSERT_TRUE(feeder->Active());
-    config.Write("[audio]\ndriver=" + std::to_string(DriverIndex("JACK")) +
-                 "\nindev=feeder\noutdev=feeder\nbuffer=1024\nsr=48000\n[midi]\nindev=" +
-                 feeder->MidiPortName() + "\n");
+    config.Write(JackSettings("feeder", "feeder") + "[midi]\nindev=" + feeder->MidiPortName() + "\n");
     host = CreateRecordingHost(&plugin);
     ASSERT_TRUE(host->InitHost());
     ASSERT_TRUE(host->ApplyAudioSettings());

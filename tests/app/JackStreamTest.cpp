@@ -25,11 +25,6 @@ struct StreamCase {
   Ending ending;
 };
 
-std::string SettingsFor(const char* input, const char* output) {
-  return "[audio]\ndriver=" + std::to_string(DriverIndex("JACK")) + "\nindev=" + input +
-         "\noutdev=" + output + "\nbuffer=1024\nsr=48000\n";
-}
-
 double Rms(const std::vector<float>& samples, std::size_t from, std::size_t to) {
   double sum = 0.0;
   for (std::size_t t = from; t < to; ++t)
@@ -70,7 +65,7 @@ TEST_P(JackStream, RidesTheSignalWithFadesAndABoundedClose) {
   ASSERT_TRUE(feeder.Active());
   ASSERT_EQ(feeder.Period(), c.period);
   ConfigFolder config;
-  config.Write(SettingsFor("feeder", "feeder"));
+  config.Write(JackSettings("feeder", "feeder"));
 
   AppHost* host = CreateHost();
   ASSERT_TRUE(host->InitHost());
@@ -193,7 +188,7 @@ TEST(JackDevices, AMissingDeviceFallsBackToTheDefault) {
   JackFeeder feeder(JackFeeder::Options{});
   ASSERT_TRUE(feeder.Active());
   ConfigFolder config;
-  config.Write(SettingsFor("Gone Device", "feeder"));
+  config.Write(JackSettings("Gone Device", "feeder"));
   AppHost* host = CreateHost();
   int messages = 0;
   host->messageBox = [&](const std::string&, const std::string&) { ++messages; };

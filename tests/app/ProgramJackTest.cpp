@@ -47,8 +47,7 @@ TEST(ProgramOnJack, RidesAudioWhileTheWindowRunsAndClosesCleanly) {
   ASSERT_TRUE(feeder.Active());
   RuntimeFolder runtime;
   ConfigFolder config;
-  config.Write("[audio]\ndriver=" + std::to_string(DriverIndex("JACK")) +
-               "\nindev=feeder\noutdev=feeder\nbuffer=1024\nsr=48000\n");
+  config.Write(JackSettings("feeder", "feeder"));
 
   ProgramRun program({});
   ASSERT_TRUE(program.Started());
