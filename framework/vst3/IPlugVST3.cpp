@@ -33,6 +33,7 @@ IPlugVST3::~IPlugVST3() = default;
 tresult PLUGIN_API IPlugVST3::queryInterface(const TUID queried, void** obj) {
   QUERY_INTERFACE(queried, obj, IComponent::iid, IComponent)
   QUERY_INTERFACE(queried, obj, IAudioProcessor::iid, IAudioProcessor)
+  QUERY_INTERFACE(queried, obj, IProcessContextRequirements::iid, IProcessContextRequirements)
   return EditController::queryInterface(queried, obj);
 }
 

@@ -17,7 +17,8 @@ constexpr Steinberg::Vst::ParamID kBypassParamId = 0x10000;
 class IPlugVST3 : public IPlugBase,
                   public Steinberg::Vst::EditController,
                   public Steinberg::Vst::IComponent,
-                  public Steinberg::Vst::IAudioProcessor {
+                  public Steinberg::Vst::IAudioProcessor,
+                  public Steinberg::Vst::IProcessContextRequirements {
 public:
   IPlugVST3(const InstanceInfo& info, const Config& config);
   ~IPlugVST3() override;
@@ -57,6 +58,10 @@ public:
   // Audio thread. The default checks the block and runs 32-bit blocks through ProcessBuffers.
   Steinberg::tresult PLUGIN_API process(Steinberg::Vst::ProcessData& data) override;
   Steinberg::uint32 PLUGIN_API getTailSamples() override { return Steinberg::Vst::kNoTail; }
+
+  // IProcessContextRequirements (host thread, before setActive): the ProcessContext fields that
+  // process() reads. This layer reads none; a plug-in that reads some overrides this.
+  Steinberg::uint32 PLUGIN_API getProcessContextRequirements() override { return 0; }
 
   // IEditController (host or UI thread). Values of ids below NParams() are the IParam live values.
   Steinberg::tresult PLUGIN_API setComponentState(Steinberg::IBStream* state) override;

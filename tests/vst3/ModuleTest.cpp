@@ -199,6 +199,17 @@ TEST(Module, SampleSizesAndSetup) {
   EXPECT_EQ(plugin.processor->setupProcessing(setup), kResultFalse);
 }
 
+// Hosts fill only the ProcessContext fields that a processor asks for; the module reads none.
+TEST(Module, ProcessorAsksForNoProcessContextFields) {
+  LoadedModule module;
+  PluginInstance plugin(module);
+  void* obj = nullptr;
+  ASSERT_EQ(plugin.processor->queryInterface(vst::IProcessContextRequirements::iid, &obj), kResultOk);
+  auto* requirements = static_cast<vst::IProcessContextRequirements*>(obj);
+  EXPECT_EQ(requirements->getProcessContextRequirements(), 0u);
+  requirements->release();
+}
+
 // Out of memory, the entry points that build buffers or texts answer with a failure; nothing
 // unwinds into the host, and a refused restore changes nothing.
 TEST(Module, AllocationFailureIsReportedNotThrown) {
