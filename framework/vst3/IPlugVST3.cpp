@@ -67,12 +67,14 @@ void IPlugVST3::DeclareBuses() {
   audioOutputs.clear();
   const int numInputs = std::min(MaxNBuses(ERoute::kInput), kMaxInputBuses);
   for (int b = 0; b < numInputs; ++b) {
-    const SpeakerArrangement arr = ArrangementFor(MaxNChannelsForBus(ERoute::kInput, b));
+    const int channels = MaxNChannelsForBus(ERoute::kInput, b);
+    const SpeakerArrangement arr = ArrangementFor(channels);
     // The main bus is on by default; a sidechain waits until the host routes something to it.
     auto* bus = b == 0 ? new AudioBus(STR16("Input"), kMain, BusInfo::kDefaultActive, arr)
                        : new AudioBus(STR16("Sidechain"), kAux, 0, arr);
     bus->setActive(b == 0);
     inputBusActive[static_cast<std::size_t>(b)].store(b == 0, std::memory_order_relaxed);
+    acceptedInputChannels[static_cast<std::size_t>(b)].store(channels, std::memory_order_relaxed);
     audioInputs.push_back(IPtr<Bus>(bus, false));
   }
   if (MaxNBuses(ERoute::kOutput) > 0) {
@@ -99,6 +101,13 @@ bool IPlugVST3::IsInputBusActive(int bus) const {
   if (bus < 0 || bus >= kMaxInputBuses)
     return false;
   return inputBusActive[static_cast<std::size_t>(bus)].load(std::memory_order_relaxed);
+}
+
+int IPlugVST3::UsedInputChannels(const ProcessData& data, int bus) const {
+  if (bus >= data.numInputs || !IsInputBusActive(bus))
+    return 0;
+  return std::min(data.inputs[bus].numChannels,
+                  acceptedInputChannels[static_cast<std::size_t>(bus)].load(std::memory_order_relaxed));
 }
 
 tresult PLUGIN_API IPlugVST3::getControllerClassId(TUID) {
@@ -162,8 +171,11 @@ tresult PLUGIN_API IPlugVST3::setBusArrangements(SpeakerArrangement* inputs, int
     outChannels[static_cast<std::size_t>(b)] = SpeakerArr::getChannelCount(outputs[b]);
   if (!IsSupportedArrangement(inChannels.data(), numIns, outChannels.data(), numOuts))
     return kResultFalse;
-  for (int32 b = 0; b < numIns; ++b)
+  for (int32 b = 0; b < numIns; ++b) {
     InputBus(b)->setArrangement(inputs[b]);
+    acceptedInputChannels[static_cast<std::size_t>(b)].store(inChannels[static_cast<std::size_t>(b)],
+                                                             std::memory_order_relaxed);
+  }
   for (int32 b = 0; b < numOuts; ++b)
     OutputBus(b)->setArrangement(outputs[b]);
   return kResultTrue;

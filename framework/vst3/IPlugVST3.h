@@ -105,6 +105,9 @@ protected:
   static void MarkSilentOutputs(Steinberg::Vst::ProcessData& data);
 
   bool IsInputBusActive(int bus) const;
+  // The channels of input bus `bus` that a block uses: the host's count, at most the accepted
+  // arrangement's (some hosts hand more, the extra ones silent); 0 for a missing or inactive bus.
+  int UsedInputChannels(const Steinberg::Vst::ProcessData& data, int bus) const;
   int MaxSamplesPerBlock() const { return maxSamplesPerBlock.load(std::memory_order_relaxed); }
   int SampleSize() const { return sampleSize.load(std::memory_order_relaxed); }
 
@@ -119,6 +122,8 @@ private:
   Steinberg::Vst::BusList audioInputs{Steinberg::Vst::kAudio, Steinberg::Vst::kInput};
   Steinberg::Vst::BusList audioOutputs{Steinberg::Vst::kAudio, Steinberg::Vst::kOutput};
   std::array<std::atomic<bool>, kMaxInputBuses> inputBusActive{};
+  // Channel counts of the input arrangements, set while processing is off.
+  std::array<std::atomic<int>, kMaxInputBuses> acceptedInputChannels{};
   std::atomic<int> maxSamplesPerBlock{1024};
   std::atomic<int> sampleSize{Steinberg::Vst::kSample32};
   int hostKnownLatency = -1; // none reported yet

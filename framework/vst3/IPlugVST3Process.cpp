@@ -63,9 +63,10 @@ tresult IPlugVST3::CheckProcessData(const ProcessData& data) const {
 void IPlugVST3::ProcessBuffers32(const ProcessData& data) {
   std::array<AudioBusBuffers32, kMaxInputBuses> inputBuses{};
   for (int32 b = 0; b < data.numInputs && b < kMaxInputBuses; ++b) {
-    if (!IsInputBusActive(b))
+    const int channels = UsedInputChannels(data, b);
+    if (channels == 0)
       continue;
-    inputBuses[static_cast<std::size_t>(b)].numChannels = data.inputs[b].numChannels;
+    inputBuses[static_cast<std::size_t>(b)].numChannels = channels;
     inputBuses[static_cast<std::size_t>(b)].channels = data.inputs[b].channelBuffers32;
   }
   AudioBusBuffers32 outputBus{};

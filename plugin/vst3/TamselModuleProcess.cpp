@@ -70,12 +70,13 @@ tresult PLUGIN_API Tamsel::process(ProcessData& data) {
   if (data.numSamples == 0)
     return kResultOk; // a parameter-only call
 
-  mainChannels = data.numInputs != 0 && IsInputBusActive(0) ? data.inputs[0].numChannels : 0;
+  mainChannels = UsedInputChannels(data, 0);
   mainSilenceFlags = data.numInputs != 0 ? data.inputs[0].silenceFlags : 3;
-  sidechainActive = IsInputBusActive(1) && data.numInputs > 1 && data.inputs[1].numChannels > 0;
+  const int sidechainChannels = UsedInputChannels(data, 1);
+  sidechainActive = sidechainChannels > 0;
   sidechainSilenceFlags = data.numInputs > 1 ? data.inputs[1].silenceFlags : 3;
   if (sidechainActive) {
-    const std::uint64_t all = (std::uint64_t{1} << data.inputs[1].numChannels) - 1;
+    const std::uint64_t all = (std::uint64_t{1} << sidechainChannels) - 1;
     sidechainSilent = (sidechainSilenceFlags & all) == all;
   } else {
     sidechainSilent = false;
@@ -134,7 +135,7 @@ void Tamsel::ProcessDoubles(ProcessData& data) {
   const double* sideLeft = nullptr;
   const double* sideRight = nullptr;
   if (sidechainActive) {
-    const int sideRightChannel = sideBus->numChannels == 1 ? 0 : 1;
+    const int sideRightChannel = UsedInputChannels(data, 1) == 1 ? 0 : 1;
     if (Clear(sidechainSilenceFlags, 0))
       sideLeft = sideBus->channelBuffers64[0];
     if (Clear(sidechainSilenceFlags, sideRightChannel))

@@ -8,6 +8,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <string>
 
 #include "ModuleHost.h"
 #include "Params.h"
@@ -244,6 +245,62 @@ TEST(ModuleProcess, MonoArrangementMatchesAStereoFeedOfTheSameSignal) {
     else
       run(0.0);
   }
+}
+
+// A host may hand more channels than the arrangement it set, the extra one all zeros; the
+// module rides as if the block carried the arrangement's channels only. In Mix Reference the
+// sidechain's level sets the target, so a silent extra reference channel would show too.
+TEST(ModuleProcess, ChannelsBeyondTheAcceptedArrangementAreIgnored) {
+  struct Case {
+    const char* name;
+    int mainChannels, sideChannels, outChannels; // the accepted arrangement
+    int extraMain, extraSide;                    // zero channels the host adds
+    bool mixReference;
+  };
+  const Case cases[] = {
+      {"mono main, two channels handed", 1, 0, 1, 1, 0, false},
+      {"mono sidechain, two channels handed", 2, 1, 2, 0, 1, true},
+  };
+  LoadedModule module;
+  for (const Case& k : cases)
+    for (const vst::SymbolicSampleSizes size : {vst::kSample32, vst::kSample64}) {
+      SCOPED_TRACE(std::string(k.name) + (size == vst::kSample32 ? ", 32-bit" : ", 64-bit"));
+      PluginInstance wide(module);
+      PluginInstance exact(module);
+      for (PluginInstance* plugin : {&wide, &exact}) {
+        ASSERT_TRUE(plugin->SetArrangement(k.mainChannels, k.sideChannels, k.outChannels));
+        ASSERT_EQ(plugin->controller->setParamNormalized(kMode, k.mixReference ? 1.0 : 0.0), kResultOk);
+        plugin->Start(size, 512, k.sideChannels > 0);
+      }
+      auto run = [&](auto sample) {
+        using Sample = decltype(sample);
+        for (int round = 0; round < 100; ++round) {
+          AudioBlock<Sample> w(512, k.mainChannels + k.extraMain, k.sideChannels + k.extraSide,
+                               k.outChannels);
+          AudioBlock<Sample> e(512, k.mainChannels, k.sideChannels, k.outChannels);
+          for (int i = 0; i < 512; ++i) {
+            const auto f = static_cast<std::size_t>(i);
+            const auto vocal = static_cast<Sample>(Sine(round * 512 + i, -9.0));
+            const auto mix = static_cast<Sample>(Sine(round * 512 + i, -12.0, 90.0));
+            for (AudioBlock<Sample>* block : {&w, &e}) {
+              for (std::size_t c = 0; c < static_cast<std::size_t>(k.mainChannels); ++c)
+                block->main[c][f] = vocal;
+              for (std::size_t c = 0; c < static_cast<std::size_t>(k.sideChannels); ++c)
+                block->side[c][f] = mix;
+            }
+          }
+          ASSERT_EQ(wide.processor->process(w.data), kResultOk);
+          ASSERT_EQ(exact.processor->process(e.data), kResultOk);
+          ASSERT_EQ(w.out, e.out) << "block " << round;
+          ASSERT_EQ(w.outputs[0].silenceFlags, e.outputs[0].silenceFlags);
+          ASSERT_NE(*std::max_element(e.out[0].begin(), e.out[0].end()), Sample(0));
+        }
+      };
+      if (size == vst::kSample32)
+        run(0.0f);
+      else
+        run(0.0);
+    }
 }
 
 TEST(ModuleProcess, OutputChannelsOfZerosAreFlaggedSilent) {
