@@ -14,6 +14,7 @@
 #include "HistoryGraph.h"
 #include "Knob.h"
 #include "LiveMeters.h"
+#include "MakerLinks.h"
 #include "ModeMenu.h"
 #include "PageCaption.h"
 #include "Palette.h"
