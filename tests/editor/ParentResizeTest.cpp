@@ -79,6 +79,25 @@ TEST(ParentResizeIgnored, NonPositiveSizesLeaveTheEditorAlone) {
   EXPECT_TRUE(requests.sizes.empty());
 }
 
+// The graphics take the clamped scale even when the window around the editor can't follow.
+TEST(ParentResizeRefused, TheGraphicsStillTakeTheClampedScale) {
+  const ResizeCase cases[] = {{590, 400, 1.f, 0.85f, true}, {3540, 2400, 1.f, 1.5f, true}};
+  for (const ResizeCase& c : cases) {
+    EditorRig rig;
+    rig.ui->Resize(1180, 800, 1.2f, false);
+    int asked = 0;
+    rig.ui->SetPlatformResizeHook([&asked](int, int) {
+      ++asked;
+      return false;
+    });
+    rig.plugin->OnParentWindowResize(c.width, c.height);
+    EXPECT_EQ(asked, 1) << c.width;
+    EXPECT_FLOAT_EQ(rig.ui->GetDrawScale(), c.scale) << c.width;
+    EXPECT_EQ(rig.ui->Width(), 1180);
+    EXPECT_EQ(rig.ui->Height(), 800);
+  }
+}
+
 TEST(ParentResizeIgnored, WithoutAnEditorOrItsControlsNothingHappens) {
   Tamsel plugin;
   plugin.OnParentWindowResize(590, 400); // no graphics object
