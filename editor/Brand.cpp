@@ -1,7 +1,7 @@
 #include "Brand.h"
 
-#include "EditorLayout.h"
 #include "IGraphics.h"
+#include "MakerLinks.h"
 #include "Palette.h"
 
 Brand::Brand(const IRECT& bounds, const ISVG& image) : IControl(bounds), logo(image) {

@@ -1,8 +1,8 @@
 #include "Button.h"
 
 #include "AlwaysDirty.h"
-#include "EditorLayout.h"
 #include "IGraphics.h"
+#include "MakerLinks.h"
 #include "Palette.h"
 #include "ParamFollow.h"
 #include "ParamHelpTexts.h"

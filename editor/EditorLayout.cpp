@@ -10,6 +10,7 @@
 #include "IGraphics.h"
 #include "Knob.h"
 #include "LiveMeters.h"
+#include "MakerLinks.h"
 #include "ModeMenu.h"
 #include "PageCaption.h"
 #include "Palette.h"
@@ -188,20 +189,4 @@ void LayoutEditor(Tamsel* plugin, IGraphics* graphics) {
 
   ShowPage(*viewState, g);
   g.AttachCornerResizer(EUIResizerMode::Scale, false, kColorSlate, kColorAmber, kColorPink, 20.f);
-}
-
-void AttachPagedControl(ViewState& viewState, IGraphics& graphics, IControl* control, int page) {
-  graphics.AttachControl(control, kNoTag, "");
-  viewState.pagedControls.push_back({control, page});
-}
-
-void ShowPage(ViewState& viewState, IGraphics& graphics) {
-  for (const PagedControl& entry : viewState.pagedControls)
-    entry.control->Hide(entry.page >= 0 && entry.page != viewState.page);
-  graphics.SetAllControlsDirty();
-}
-
-void SetHelp(ViewState& viewState, const char* title, const char* text) {
-  viewState.helpTitle = title ? title : "";
-  viewState.helpText = text ? text : "";
 }

@@ -5,7 +5,6 @@
 #include <cstring>
 #include <numbers>
 
-#include "EditorLayout.h"
 #include "IGraphics.h"
 #include "Palette.h"
 #include "ParamFollow.h"

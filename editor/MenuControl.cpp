@@ -1,7 +1,6 @@
 #include "MenuControl.h"
 
 #include "Button.h"
-#include "EditorLayout.h"
 #include "IGraphics.h"
 #include "Palette.h"
 #include "ViewState.h"

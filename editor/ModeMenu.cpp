@@ -35,6 +35,11 @@ bool ModeMenu::IsDirty() {
   return IControl::IsDirty();
 }
 
+void ModeMenu::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
+  TakeParamValue(*this);
+  MenuControl::OnMouseDblClick(x, y, mod);
+}
+
 void ModeMenu::Open() {
   menu.Clear();
   const int mode = CurrentMode();

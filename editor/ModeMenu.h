@@ -12,6 +12,8 @@ public:
 
   void Draw(IGraphics& g) override;
   bool IsDirty() override;
+  // The default reset to Solo, from the live Mode.
+  void OnMouseDblClick(float x, float y, const IMouseMod& mod) override;
   void OnPopupMenuSelection(IPopupMenu* chosen, int valIdx) override;
 
 private:

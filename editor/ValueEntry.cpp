@@ -9,7 +9,6 @@
 #include <locale.h>
 
 #include "CLocaleFormat.h"
-#include "EditorLayout.h"
 #include "IGraphics.h"
 #include "Knob.h"
 #include "ParamFollow.h"

@@ -1,5 +1,6 @@
 // The editor's shared record, one per open editor: the engine's last view, the shown page, the
-// history freeze, the context help and the paged controls. UI thread only.
+// history freeze, the context help and the paged controls, with the page mechanism and the help
+// setter that change it. UI thread only.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include "ViewSnapshot.h"
 
 class IControl;
+class IGraphics;
 
 enum PageIndex : std::int32_t { kPageMain = 0, kPageActivity = 1, kPageTiming = 2, kPageReference = 3 };
 
@@ -27,3 +29,12 @@ struct ViewState {
                          "Activity detection is amplitude based, not voice recognition.";
   std::vector<PagedControl> pagedControls;
 };
+
+// Attaches control (no tag, empty group) and records it as shown on page (-1: every page).
+void AttachPagedControl(ViewState& viewState, IGraphics& graphics, IControl* control, int page);
+
+// Hides the paged controls of the other pages, shows the rest, and redraws everything.
+void ShowPage(ViewState& viewState, IGraphics& graphics);
+
+// Replaces the context help, title first.
+void SetHelp(ViewState& viewState, const char* title, const char* text);

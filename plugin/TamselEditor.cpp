@@ -32,5 +32,9 @@ void Tamsel::OnParentWindowResize(int width, int height) {
   const float scale = std::clamp(wanted, kEditorMinScale, kEditorMaxScale);
   // Only a clamped scale needs the window to follow; otherwise the host already sized it.
   graphics->Resize(kTamselConfig.plugWidth, kTamselConfig.plugHeight, scale, scale != wanted);
+  // A platform window that refuses to follow leaves the graphics at their old scale; they take the
+  // clamped one all the same.
+  if (graphics->GetDrawScale() != scale)
+    graphics->Resize(kTamselConfig.plugWidth, kTamselConfig.plugHeight, scale, false);
   resizing = false;
 }

@@ -55,7 +55,14 @@ void IGraphics::OnMouseDown(float x, float y, const IMouseMod& mod) {
 }
 
 void IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
-  if (IControl* c = Press(*this, *impl, x, y))
+  Impl& m = *impl;
+  // The first press of a double click may have opened a popup for the control; the second press,
+  // back on that control, closes the popup and still reaches the control as the double click it is.
+  IControl* popupOwner = m.popup && !m.popup->box.Contains(x, y) ? m.popup->control : nullptr;
+  IControl* c = Press(*this, m, x, y);
+  if (popupOwner && !m.popup && GetMouseControl(x, y) == popupOwner)
+    m.captured = c = popupOwner;
+  if (c)
     c->OnMouseDblClick(x, y, mod);
 }
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "ContextHelp.h"
-#include "EditorLayout.h"
 #include "EditorRig.h"
+#include "MakerLinks.h"
 #include "PageCaption.h"
 
 namespace {

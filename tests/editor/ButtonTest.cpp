@@ -7,6 +7,7 @@
 
 #include "Button.h"
 #include "ControlRig.h"
+#include "MakerLinks.h"
 
 namespace {
 

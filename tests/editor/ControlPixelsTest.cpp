@@ -1,6 +1,7 @@
 // Rendered frames of the whole editor at scales 1.0 and 1.5: the active and hovered button panels,
-// the knobs' arc and pointer at the ends of their range, and the grey of the knobs that the mode
-// disables. Exact colours where a fill or a 3-point stroke fully covers a pixel.
+// the knobs' arc and pointer at the ends of their range, the grey of the knobs that the mode
+// disables, and the invisible value entry. Exact colours where a fill or a 3-point stroke fully
+// covers a pixel.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,9 +9,11 @@
 #include <numbers>
 
 #include "EditorRig.h"
+#include "Knob.h"
 #include "Palette.h"
 #include "Params.h"
 #include "Pixels.h"
+#include "ValueEntry.h"
 
 namespace {
 
@@ -149,6 +152,27 @@ TEST_P(ControlPixels, KnobsTheModeDisablesAreGrey) {
   EXPECT_EQ(frame.At(soloTarget.X(kPointerMiddle, 138.f), soloTarget.Y(kPointerMiddle, 138.f)),
             ToRgb(kColorGrey));
   EXPECT_TRUE(frame.AllOpaque());
+}
+
+TEST_P(ControlPixels, ValueEntryDrawsNothingOverItsKnob) {
+  Knob* mix = nullptr;
+  for (int i = 0; i < rig.ui->NControls() && !mix; ++i)
+    if (auto* knob = dynamic_cast<Knob*>(rig.ui->GetControl(i)); knob && knob->GetRECT() == kMixKnob)
+      mix = knob;
+  ASSERT_TRUE(mix && mix->valueEntry);
+  Render();
+  const Frame before = frame;
+  // The layout gives the entry no area; spread over its knob (and drawn after it) it must leave
+  // every pixel as the knob drew it.
+  mix->valueEntry->SetTargetAndDrawRECTs(kMixKnob);
+  rig.ui->SetAllControlsDirty();
+  Render();
+  int changed = 0;
+  before.ForEach(kMixKnob, [&](int x, int y, Rgb c) {
+    const std::uint8_t* p = frame.PixelAt(x, y);
+    changed += Rgb{p[0], p[1], p[2]} == c ? 0 : 1;
+  });
+  EXPECT_EQ(changed, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scales, ControlPixels, testing::Values(1.f, 1.5f));

@@ -6,7 +6,6 @@
 #include <memory>
 #include <vector>
 
-#include "EditorLayout.h"
 #include "IGraphics.h"
 #include "IParam.h"
 #include "Knob.h"

@@ -14,6 +14,7 @@
 #include "HistoryGraph.h"
 #include "Knob.h"
 #include "LiveMeters.h"
+#include "MakerLinks.h"
 #include "ModeMenu.h"
 #include "PageCaption.h"
 #include "Palette.h"
@@ -305,8 +306,14 @@ TEST(EditorLayout, ReopeningStartsOnTheFirstPageWithTheInitialHelp) {
 }
 
 TEST(EditorLayout, NullGraphicsDoesNothing) {
-  Tamsel plugin;
-  LayoutEditor(&plugin, nullptr);
+  EditorRig rig;
+  ViewState& view = rig.View();
+  LayoutEditor(rig.plugin.get(), nullptr);
+  // The open editor is left as it was: its graphics, its 79 controls and its one record.
+  EXPECT_EQ(rig.plugin->GetUI(), rig.ui);
+  EXPECT_EQ(rig.ui->NControls(), 79);
+  EXPECT_EQ(&rig.View(), &view);
+  EXPECT_EQ(view.pagedControls.size(), 30u);
 }
 
 TEST(EditorLayout, SetHelpReplacesBothTexts) {

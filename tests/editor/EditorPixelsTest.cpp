@@ -4,7 +4,6 @@
 
 #include "Backdrop.h"
 #include "Brand.h"
-#include "EditorLayout.h"
 #include "EditorRig.h"
 #include "Palette.h"
 #include "Pixels.h"

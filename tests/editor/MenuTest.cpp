@@ -25,6 +25,13 @@ struct MenuRig : ControlRig {
     Click(c->GetRECT().L + 40.f, y);
   }
   void Dismiss() { Click(600.f, 780.f); }
+  // As the platform reports one: a press and release, then the second press as the double click.
+  void DoubleClick(IControl* c) {
+    const float x = c->GetRECT().MW(), y = c->GetRECT().MH();
+    Click(x, y);
+    graphics->OnMouseDblClick(x, y, {});
+    graphics->OnMouseUp(x, y, {});
+  }
 };
 
 TEST(ModeMenu, FixedPlaceParameterAndTooltip) {
@@ -87,6 +94,30 @@ TEST(ModeMenu, DismissingChangesNothingButTheHelp) {
   rig.Key(0.f, 0.f, kVK_ESCAPE);
   EXPECT_FALSE(rig.graphics->IsPopupMenuOpen());
   EXPECT_TRUE(rig.plugin.edits.empty());
+}
+
+TEST(ModeMenu, DoubleClickSetsSoloAgainAsOneEdit) {
+  struct Case {
+    const char* from;
+    bool chosen; // Mix Reference chosen in the menu, else set by automation the menu isn't told of
+    double mode; // before the double click
+  };
+  const Case cases[] = {{"chosen", true, 1.0}, {"automated", false, 1.0}, {"solo already", false, 0.0}};
+  for (const Case& c : cases) {
+    MenuRig rig;
+    rig.DirtyPass();
+    if (c.chosen)
+      rig.Choose(rig.mode, 1);
+    else
+      rig.Param(kMode).Set(c.mode);
+    rig.plugin.edits.clear();
+
+    rig.DoubleClick(rig.mode);
+
+    EXPECT_FALSE(rig.graphics->IsPopupMenuOpen()) << c.from;
+    EXPECT_DOUBLE_EQ(rig.Param(kMode).Value(), 0.0) << c.from;
+    EXPECT_EQ(rig.plugin.edits, c.mode == 0.0 ? std::vector<HostEvent>{} : OneEdit(kMode, 0.0)) << c.from;
+  }
 }
 
 TEST(ModeMenu, KeyboardChoice) {

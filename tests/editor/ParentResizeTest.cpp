@@ -79,9 +79,38 @@ TEST(ParentResizeIgnored, NonPositiveSizesLeaveTheEditorAlone) {
   EXPECT_TRUE(requests.sizes.empty());
 }
 
+// The graphics take the clamped scale even when the window around the editor can't follow.
+TEST(ParentResizeRefused, TheGraphicsStillTakeTheClampedScale) {
+  const ResizeCase cases[] = {{590, 400, 1.f, 0.85f, true}, {3540, 2400, 1.f, 1.5f, true}};
+  for (const ResizeCase& c : cases) {
+    EditorRig rig;
+    rig.ui->Resize(1180, 800, 1.2f, false);
+    int asked = 0;
+    rig.ui->SetPlatformResizeHook([&asked](int, int) {
+      ++asked;
+      return false;
+    });
+    rig.plugin->OnParentWindowResize(c.width, c.height);
+    EXPECT_EQ(asked, 1) << c.width;
+    EXPECT_FLOAT_EQ(rig.ui->GetDrawScale(), c.scale) << c.width;
+    EXPECT_EQ(rig.ui->Width(), 1180);
+    EXPECT_EQ(rig.ui->Height(), 800);
+  }
+}
+
 TEST(ParentResizeIgnored, WithoutAnEditorOrItsControlsNothingHappens) {
-  Tamsel plugin;
-  plugin.OnParentWindowResize(590, 400); // no graphics object
+  {
+    Tamsel plugin;
+    plugin.OnParentWindowResize(590, 400); // no graphics object
+    EXPECT_EQ(plugin.GetUI(), nullptr);
+    // Nothing was kept for the next editor, and the call left no resize running.
+    IGraphics* ui = plugin.OpenUI();
+    ASSERT_NE(ui, nullptr);
+    EXPECT_FLOAT_EQ(ui->GetDrawScale(), 1.f);
+    plugin.OnParentWindowResize(590, 400);
+    EXPECT_FLOAT_EQ(ui->GetDrawScale(), 0.85f);
+    plugin.CloseWindow();
+  }
 
   EditorRig rig;
   rig.ui->Resize(1180, 800, 1.2f, false);
@@ -106,4 +135,15 @@ TEST(ParentResizeIgnored, ACallDuringTheResizeDoesNothing) {
   rig.plugin->OnParentWindowResize(3540, 2400);
   EXPECT_EQ(requests.sizes.size(), 2u);
   EXPECT_FLOAT_EQ(rig.ui->GetDrawScale(), 1.5f);
+}
+
+// The host may resize the editor between about a third of its size and three times it.
+TEST(ParentResizeLimits, TheHostMayResizeWithinTheConfiguredSizes) {
+  const Tamsel plugin;
+  const Config& config = plugin.GetConfig();
+  EXPECT_TRUE(config.plugHostResize);
+  EXPECT_EQ(config.plugMinWidth, 393);
+  EXPECT_EQ(config.plugMaxWidth, 3540);
+  EXPECT_EQ(config.plugMinHeight, 266);
+  EXPECT_EQ(config.plugMaxHeight, 2400);
 }

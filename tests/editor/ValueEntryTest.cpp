@@ -223,7 +223,8 @@ TEST(ValueEntry, GreyingTheKnobClosesItsEntryUncommitted) {
   EXPECT_TRUE(rig.plugin.edits.empty());
 }
 
-TEST(ValueEntry, IgnoresTheMouseAndDrawsNothing) {
+// That it draws nothing needs a rendered frame: ControlPixels.ValueEntryDrawsNothingOverItsKnob.
+TEST(ValueEntry, IgnoresTheMouseAndHasNoParameter) {
   ValueEntry entry(IRECT(), nullptr);
   EXPECT_TRUE(entry.GetIgnoreMouse());
   EXPECT_EQ(entry.GetParamIdx(), kNoParameter);
