@@ -140,6 +140,38 @@ INSTANTIATE_TEST_SUITE_P(Cases, KnobSecondButton,
                                          SecondButtonCase{"another knob", MainRowRect(2).MW(), kBodyY},
                                          SecondButtonCase{"empty space", 600.f, 100.f}));
 
+// What may reach a knob while it is dragged; none of it may open an edit inside the drag's own.
+struct DuringDragCase {
+  const char* what;
+  void (*input)(KnobRig& rig);
+};
+
+void PrintTo(const DuringDragCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+class KnobDuringDrag : public testing::TestWithParam<DuringDragCase> {};
+
+TEST_P(KnobDuringDrag, OpensNoNestedEdit) {
+  KnobRig rig;
+  rig.SetValue(0.5);
+  rig.graphics->OnMouseDown(kBodyX, kBodyY, Left());
+  rig.graphics->OnMouseDrag(kBodyX, kBodyY - 26.f, 0.f, -26.f, Left());
+  GetParam().input(rig);
+  rig.graphics->OnMouseDrag(kBodyX, kBodyY - 52.f, 0.f, -26.f, Left());
+  rig.graphics->OnMouseUp(kBodyX, kBodyY - 52.f, Left());
+  ExpectOneDragEdit(rig.plugin.edits, kMix);
+  EXPECT_NEAR(rig.Value(), 0.625, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KnobDuringDrag,
+    testing::Values(
+        DuringDragCase{"wheel", [](KnobRig& rig) { rig.graphics->OnMouseWheel(kBodyX, kBodyY, Left(), 1.f); }},
+        DuringDragCase{"up", [](KnobRig& rig) { rig.Key(kBodyX, kBodyY, kVK_UP); }},
+        DuringDragCase{"shift left", [](KnobRig& rig) { rig.Key(kBodyX, kBodyY, kVK_LEFT, true); }},
+        DuringDragCase{"home", [](KnobRig& rig) { rig.Key(kBodyX, kBodyY, kVK_HOME); }}));
+
 TEST(Knob, PressWithoutMovementChangesNothing) {
   KnobRig rig;
   rig.SetValue(0.3);
