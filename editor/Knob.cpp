@@ -96,12 +96,14 @@ void Knob::OnMouseDblClick(float, float, const IMouseMod&) {
 }
 
 void Knob::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
-  TakeParamValue(*this);
+  if (!IsDragging())
+    TakeParamValue(*this);
   IKnobControlBase::OnMouseWheel(x, y, mod, d);
 }
 
 bool Knob::OnKeyDown(float, float, const IKeyPress& key) {
-  if (IsDisabled())
+  // During a drag its edit is open; a key's edit would nest inside it.
+  if (IsDisabled() || IsDragging())
     return false;
   switch (key.VK) {
   case kVK_RETURN:

@@ -14,7 +14,9 @@ class IParam;
 class IEditorDelegate {
 public:
   IEditorDelegate();
-  virtual ~IEditorDelegate(); // closes an open editor first
+  // Closes an open editor first. By then the plug-in above is gone, so a plug-in whose controls
+  // call back into it (a held knob ends its edit) calls CloseWindow in its own destructor.
+  virtual ~IEditorDelegate();
   IEditorDelegate(const IEditorDelegate&) = delete;
   IEditorDelegate& operator=(const IEditorDelegate&) = delete;
 

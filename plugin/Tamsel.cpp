@@ -13,7 +13,10 @@ Tamsel::Tamsel(const InstanceInfo& info) : TamselBase(info, kTamselConfig) {
   SetEditorFunctions();
 }
 
+// The editor closes first, while every part of the plug-in is still there: a knob held at this
+// moment ends its host edit through the plug-in, and no control outlives the engine it reads.
 Tamsel::~Tamsel() {
+  CloseWindow();
   DestroyRiderEngine(engine);
 }
 

@@ -124,7 +124,8 @@ enum class EDirection { Vertical, Horizontal };
 
 // A knob base: a drag changes the value by the distance over the drag span's height (or width)
 // divided by the gearing, Shift or Ctrl for ten times finer; the wheel steps 0.01 per unit, 0.001
-// with Shift or Ctrl. Both clamp to 0..1. A drag is one host edit: begin on the press, end on release.
+// with Shift or Ctrl. Both clamp to 0..1. A drag is one host edit: begin on the press, end on release;
+// the wheel does nothing during a drag.
 class IKnobControlBase : public IControl {
 public:
   IKnobControlBase(const IRECT& bounds, int paramIdx = kNoParameter, EDirection direction = EDirection::Vertical,

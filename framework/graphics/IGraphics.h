@@ -129,6 +129,7 @@ public:
   static void SetOpenURLHook(std::function<bool(const char* url)> hook);
 
   void HideMouseCursor(bool hide = true);
+  bool IsMouseCursorHidden() const;
 
   // ---- Size and scale ----------------------------------------------------------------------
   int Width() const;  // design width in points

@@ -1,5 +1,6 @@
 // Mouse and keyboard dispatch: the open popup menu and text entry come first, then the corner
-// resizer, then the control under the mouse, which keeps the mouse until the release.
+// resizer, then the control under the mouse, which keeps the mouse until its button is released.
+// While something holds the mouse, further presses are ignored, so no second gesture can start.
 #include "GraphicsImpl.h"
 
 namespace {
@@ -37,8 +38,25 @@ bool PressResizer(IGraphics::Impl& m, float x, float y) {
   return true;
 }
 
-// The control a press goes to, or nullptr when an overlay took it. It keeps the mouse until the release.
-IControl* Press(IGraphics& g, IGraphics::Impl& m, float x, float y) {
+// A pressed control, a resizer drag or a selection in the text entry.
+bool MouseHeld(const IGraphics::Impl& m) {
+  return m.captured || m.resizer.dragging || m.entryDragging;
+}
+
+// Whether a release ends the hold of the press made with the buttons in held. A release or press
+// that names neither button (a caller without button state) always matches.
+bool ReleasesHold(const IMouseMod& held, const IMouseMod& release) {
+  if (!(held.L || held.R) || !(release.L || release.R))
+    return true;
+  return (held.L && release.L) || (held.R && release.R);
+}
+
+// The control a press goes to, or nullptr when an overlay took it or something already holds the
+// mouse. It keeps the mouse until the release of its button.
+IControl* Press(IGraphics& g, IGraphics::Impl& m, float x, float y, const IMouseMod& mod) {
+  if (MouseHeld(m))
+    return nullptr;
+  m.heldBy = mod;
   m.HideTooltip();
   if (m.popup)
     PressPopup(m, x, y);
@@ -50,7 +68,7 @@ IControl* Press(IGraphics& g, IGraphics::Impl& m, float x, float y) {
 } // namespace
 
 void IGraphics::OnMouseDown(float x, float y, const IMouseMod& mod) {
-  if (IControl* c = Press(*this, *impl, x, y))
+  if (IControl* c = Press(*this, *impl, x, y, mod))
     c->OnMouseDown(x, y, mod);
 }
 
@@ -59,7 +77,7 @@ void IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
   // The first press of a double click may have opened a popup for the control; the second press,
   // back on that control, closes the popup and still reaches the control as the double click it is.
   IControl* popupOwner = m.popup && !m.popup->box.Contains(x, y) ? m.popup->control : nullptr;
-  IControl* c = Press(*this, m, x, y);
+  IControl* c = Press(*this, m, x, y, mod);
   if (popupOwner && !m.popup && GetMouseControl(x, y) == popupOwner)
     m.captured = c = popupOwner;
   if (c)
@@ -82,6 +100,8 @@ void IGraphics::OnMouseDrag(float x, float y, float dX, float dY, const IMouseMo
 
 void IGraphics::OnMouseUp(float x, float y, const IMouseMod& mod) {
   Impl& m = *impl;
+  if (MouseHeld(m) && !ReleasesHold(m.heldBy, mod))
+    return; // the button of an ignored press
   if (m.resizer.dragging) {
     m.resizer.dragging = false;
     m.Invalidate(m.ResizerRect());
@@ -197,6 +217,10 @@ bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
 
 void IGraphics::SetKeyHandlerFunc(std::function<bool(const IKeyPress& key)> handler) {
   impl->keyHandler = std::move(handler);
+}
+
+bool IGraphics::IsMouseCursorHidden() const {
+  return impl->cursorHidden;
 }
 
 void IGraphics::HideMouseCursor(bool hide) {

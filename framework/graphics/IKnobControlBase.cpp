@@ -43,6 +43,8 @@ void IKnobControlBase::OnMouseDrag(float, float, float dX, float dY, const IMous
 }
 
 void IKnobControlBase::OnMouseWheel(float, float, const IMouseMod& mod, float d) {
+  if (knobDragging)
+    return; // the drag's edit is open: a step would nest a second one
   const double step = (mod.S || mod.C) ? 0.001 : 0.01;
   SetValueFromUserInput(std::clamp(GetValue() + step * d, 0.0, 1.0));
 }

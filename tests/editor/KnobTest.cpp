@@ -93,6 +93,85 @@ INSTANTIATE_TEST_SUITE_P(
                     DragCase{1.f, -104.f, Shift(), 0.5, 0.525}, DragCase{1.5f, -104.f, Ctrl(), 0.5, 0.525},
                     DragCase{1.f, -1000.f, Left(), 0.5, 1.0}, DragCase{1.5f, 1000.f, Left(), 0.5, 0.0}));
 
+IMouseMod Right() {
+  IMouseMod m;
+  m.R = true;
+  return m;
+}
+
+// A right press during a left drag on MIX, somewhere in the editor.
+struct SecondButtonCase {
+  const char* where;
+  float x, y;
+};
+
+void PrintTo(const SecondButtonCase& c, std::ostream* os) {
+  *os << c.where;
+}
+
+class KnobSecondButton : public testing::TestWithParam<SecondButtonCase> {};
+
+// The press is ignored: the drag keeps its one edit until the left button comes up, then the
+// cursor is back and the knob follows the host again.
+TEST_P(KnobSecondButton, StartsNoSecondGesture) {
+  const SecondButtonCase& c = GetParam();
+  KnobRig rig;
+  rig.SetValue(0.5);
+  rig.graphics->OnMouseDown(kBodyX, kBodyY, Left());
+  rig.graphics->OnMouseDrag(kBodyX, kBodyY - 26.f, 0.f, -26.f, Left());
+  rig.graphics->OnMouseDown(c.x, c.y, Right());
+  rig.graphics->OnMouseUp(c.x, c.y, Right());
+  EXPECT_TRUE(rig.knob->IsDragging());
+  rig.graphics->OnMouseDrag(kBodyX, kBodyY - 52.f, 0.f, -26.f, Left());
+  rig.graphics->OnMouseUp(kBodyX, kBodyY - 52.f, Left());
+
+  EXPECT_NEAR(rig.Value(), 0.625, 1e-9);
+  ExpectOneDragEdit(rig.plugin.edits, kMix);
+  EXPECT_FALSE(rig.knob->IsDragging());
+  EXPECT_FALSE(rig.solo->IsDragging());
+  EXPECT_FALSE(rig.graphics->IsMouseCursorHidden());
+  rig.Param(kMix).SetNormalized(0.123);
+  rig.DirtyPass();
+  EXPECT_NEAR(rig.knob->GetValue(), 0.123, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, KnobSecondButton,
+                         testing::Values(SecondButtonCase{"same knob", kBodyX, kBodyY},
+                                         SecondButtonCase{"another knob", MainRowRect(2).MW(), kBodyY},
+                                         SecondButtonCase{"empty space", 600.f, 100.f}));
+
+// What may reach a knob while it is dragged; none of it may open an edit inside the drag's own.
+struct DuringDragCase {
+  const char* what;
+  void (*input)(KnobRig& rig);
+};
+
+void PrintTo(const DuringDragCase& c, std::ostream* os) {
+  *os << c.what;
+}
+
+class KnobDuringDrag : public testing::TestWithParam<DuringDragCase> {};
+
+TEST_P(KnobDuringDrag, OpensNoNestedEdit) {
+  KnobRig rig;
+  rig.SetValue(0.5);
+  rig.graphics->OnMouseDown(kBodyX, kBodyY, Left());
+  rig.graphics->OnMouseDrag(kBodyX, kBodyY - 26.f, 0.f, -26.f, Left());
+  GetParam().input(rig);
+  rig.graphics->OnMouseDrag(kBodyX, kBodyY - 52.f, 0.f, -26.f, Left());
+  rig.graphics->OnMouseUp(kBodyX, kBodyY - 52.f, Left());
+  ExpectOneDragEdit(rig.plugin.edits, kMix);
+  EXPECT_NEAR(rig.Value(), 0.625, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, KnobDuringDrag,
+    testing::Values(
+        DuringDragCase{"wheel", [](KnobRig& rig) { rig.graphics->OnMouseWheel(kBodyX, kBodyY, Left(), 1.f); }},
+        DuringDragCase{"up", [](KnobRig& rig) { rig.Key(kBodyX, kBodyY, kVK_UP); }},
+        DuringDragCase{"shift left", [](KnobRig& rig) { rig.Key(kBodyX, kBodyY, kVK_LEFT, true); }},
+        DuringDragCase{"home", [](KnobRig& rig) { rig.Key(kBodyX, kBodyY, kVK_HOME); }}));
+
 TEST(Knob, PressWithoutMovementChangesNothing) {
   KnobRig rig;
   rig.SetValue(0.3);
