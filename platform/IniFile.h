@@ -13,8 +13,12 @@
 
 class IniFile {
 public:
-  // Reads the file at path. A missing file gives an empty document and true; a file that exists
-  // but cannot be read gives an empty document and false.
+  // Larger files are not read: no profile file of ours grows near this.
+  static constexpr std::size_t kMostBytes = 1 << 20;
+
+  // Reads the file at path without waiting. A missing file gives an empty document and true; an
+  // entry that cannot be read, is no regular file or holds more than kMostBytes gives an empty
+  // document and false.
   bool Load(const std::string& path);
 
   // The value of the first matching key of the first matching section, spaces around it removed.
