@@ -1,7 +1,8 @@
 // INI profile files with the semantics of the Windows private-profile functions: sections
 // "[name]", lines "key=value", names matched without regard to ASCII case. A missing key gives
 // the caller's default; writing changes one key and keeps every other line, known or not, as it
-// was. The file is replaced atomically, so an interrupted write never leaves half a file.
+// was. The file is replaced atomically, so an interrupted write never leaves half a file; a link is
+// written through to the file it leads to.
 #pragma once
 
 #include <cstddef>
@@ -40,8 +41,9 @@ public:
   // The document as it would be written.
   std::string Text() const;
 
-  // Writes the document to a new file beside path and renames it over path. False, with the old
-  // file untouched and no new file left behind, when any step fails.
+  // Writes the document to a new file beside path (beside the file a link at path leads to) and
+  // renames it over that file. False, with the old file untouched and no new file left behind, when
+  // that file is no regular file or any step fails.
   bool Save(const std::string& path) const;
 
 private:

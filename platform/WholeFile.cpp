@@ -5,13 +5,35 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdint>
+#include <vector>
 
 namespace {
+
+// As the kernel allows when it resolves a path.
+constexpr int kMostLinks = 40;
 
 std::string FolderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
   return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// path with the links of its last component followed; a missing entry ends the chain, so a link
+// that leads nowhere gives the file it names. Empty for a loop or a link that cannot be read.
+std::string LinkTarget(std::string path) {
+  std::vector<char> target(PATH_MAX);
+  for (int link = 0; link <= kMostLinks; ++link) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+      return path;
+    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= target.size())
+      return {};
+    const std::string next(target.data(), static_cast<std::size_t>(length));
+    path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
+  }
+  return {};
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -71,16 +93,23 @@ std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t mo
 }
 
 bool ReplaceWholeFile(const std::string& path, const std::string& text) {
-  std::string temporary = path + ".XXXXXX";
+  const std::string target = LinkTarget(path);
+  if (target.empty())
+    return false;
+  struct stat info {};
+  if (lstat(target.c_str(), &info) == 0 ? !S_ISREG(info.st_mode) : errno != ENOENT)
+    return false;
+
+  std::string temporary = target + ".XXXXXX";
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0)
     return false;
   bool written = fchmod(fd, 0644) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
   written = close(fd) == 0 && written;
-  if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
+  if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
     unlink(temporary.c_str());
     return false;
   }
-  SyncFolderOf(path);
+  SyncFolderOf(target);
   return true;
 }

@@ -11,6 +11,7 @@
 #include "FileSizeLimit.h"
 #include "HostRig.h"
 #include "IniFile.h"
+#include "ScratchFolder.h"
 
 namespace fs = std::filesystem;
 
@@ -52,6 +53,13 @@ struct EntryIdentity {
   }
   struct stat info {};
 };
+
+std::string TextOf(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
 
 std::size_t EntriesIn(const fs::path& folder) {
   std::size_t count = 0;
@@ -229,6 +237,58 @@ TEST(Settings, AFileOfTheLargestSizeIsRead) {
   config.Write(head + std::string(IniFile::kMostBytes - head.size(), 'x'));
   EXPECT_EQ(LoadedHost()->state.sampleRate, 48000u);
   EXPECT_NE(config.Read().find("driver=0\n"), std::string::npos);
+}
+
+TEST(Settings, ALinkIsWrittenThroughToItsTarget) {
+  struct LinkCase {
+    const char* name;
+    // Makes the link at the settings path to target; gives the link's own text.
+    std::function<fs::path(const fs::path& link, const fs::path& target)> make;
+  };
+  const LinkCase cases[] = {
+      {"absolute link",
+       [](const fs::path& link, const fs::path& target) {
+         fs::create_symlink(target, link);
+         return target;
+       }},
+      {"relative link",
+       [](const fs::path& link, const fs::path& target) {
+         const fs::path text = fs::relative(target, link.parent_path());
+         fs::create_symlink(text, link);
+         return text;
+       }},
+      {"link to a link",
+       [](const fs::path& link, const fs::path& target) {
+         const fs::path middle = target.parent_path() / "middle.ini";
+         fs::create_symlink(target.filename(), middle);
+         fs::create_symlink(middle, link);
+         return middle;
+       }},
+  };
+  for (const LinkCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ConfigFolder config;
+    ScratchFolder elsewhere;
+    const fs::path target = elsewhere / "mine.ini";
+    std::ofstream(target, std::ios::binary) << "[audio]\nsr=48000\n";
+    fs::create_directories(config.Folder());
+    const fs::path linkText = c.make(config.File(), target);
+    const std::size_t elsewhereEntries = EntriesIn(elsewhere.Path());
+
+    AppHost* host = LoadedHost();
+    EXPECT_EQ(host->state.sampleRate, 48000u);
+    host->state.bufferSize = 256;
+    EXPECT_TRUE(host->SaveSettings());
+
+    std::error_code noLink;
+    EXPECT_EQ(fs::read_symlink(config.File(), noLink), linkText);
+    const std::string written = TextOf(target);
+    EXPECT_EQ(written.rfind("[audio]\nsr=48000\ndriver=0\n", 0), 0u);
+    EXPECT_NE(written.find("\nbuffer=256\n"), std::string::npos);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
+    EXPECT_EQ(EntriesIn(config.Folder()), 1u);
+    EXPECT_EQ(EntriesIn(elsewhere.Path()), elsewhereEntries);
+  }
 }
 
 TEST(Settings, RecordComparisons) {
