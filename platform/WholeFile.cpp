@@ -96,15 +96,22 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
   const std::string target = LinkTarget(path);
   if (target.empty())
     return false;
+  mode_t mode = 0644;
   struct stat info {};
-  if (lstat(target.c_str(), &info) == 0 ? !S_ISREG(info.st_mode) : errno != ENOENT)
+  if (lstat(target.c_str(), &info) == 0) {
+    // The rename needs only the folder's permission; the file's own says whether we may change it.
+    if (!S_ISREG(info.st_mode) || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+      return false;
+    mode = info.st_mode & 07777;
+  } else if (errno != ENOENT) {
     return false;
+  }
 
   std::string temporary = target + ".XXXXXX";
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0)
     return false;
-  bool written = fchmod(fd, 0644) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
+  bool written = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
   written = close(fd) == 0 && written;
   if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
     unlink(temporary.c_str());

@@ -11,8 +11,9 @@
 // never waits: a FIFO or a device at path is refused at once.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t mostBytes);
 
-// Replaces the file at path with text: a new file written beside it and renamed over it. A link at
-// path is written through: the file it leads to is replaced in that file's own folder and the link
-// stays. False, with the old file untouched and no new file left behind, when the entry is no
-// regular file or any step fails.
+// Replaces the file at path with text: a new file written beside it and renamed over it, with the
+// old file's permissions (0644 for a file that is new). A link at path is written through: the file
+// it leads to is replaced in that file's own folder and the link stays. False, with the old file
+// untouched and no new file left behind, when the entry is no regular file, this user may not write
+// it, or any step fails.
 bool ReplaceWholeFile(const std::string& path, const std::string& text);

@@ -291,6 +291,36 @@ TEST(Settings, ALinkIsWrittenThroughToItsTarget) {
   }
 }
 
+TEST(Settings, AReplacedFileKeepsItsPermissions) {
+  ConfigFolder config;
+  config.Write("[audio]\nsr=48000\n");
+  fs::permissions(config.File(), fs::perms::owner_read | fs::perms::owner_write);
+  LoadedHost();
+  EXPECT_NE(config.Read().find("driver=0\n"), std::string::npos);
+  EXPECT_EQ(fs::status(config.File()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(Settings, AFileThatMayNotBeWrittenIsLeftAsItIs) {
+  if (geteuid() == 0)
+    GTEST_SKIP() << "root may write any file, so no file is read-only to it";
+  ConfigFolder config;
+  const std::string text = "[audio]\nsr=48000\n";
+  config.Write(text);
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  fs::permissions(config.File(), readOnly);
+
+  AppHost* host = LoadedHost();
+  EXPECT_EQ(host->state.sampleRate, 48000u); // the state as read
+  EXPECT_FALSE(host->SaveSettings());
+  EXPECT_EQ(config.Read(), text);
+  EXPECT_EQ(fs::status(config.File()).permissions(), readOnly);
+  EXPECT_EQ(EntriesIn(config.Folder()), 1u);
+
+  fs::permissions(config.File(), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_TRUE(host->SaveSettings()); // a later save tries again
+  EXPECT_EQ(config.Read().rfind("[audio]\nsr=48000\ndriver=0\n", 0), 0u);
+}
+
 TEST(Settings, RecordComparisons) {
   AppState a, b;
   EXPECT_TRUE(a == b);
