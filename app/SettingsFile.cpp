@@ -65,9 +65,10 @@ bool AppHost::LoadSettings() {
     read = false;
   }
   iniPath += kSettingsFile;
-  if (read && RegularFileExists(iniPath)) {
-    IniFile file;
-    file.Load(iniPath);
+  IniFile file;
+  // A file that cannot be read (no regular file, too large) leaves the defaults; the save below
+  // then fails the same way and leaves the file alone.
+  if (read && RegularFileExists(iniPath) && file.Load(iniPath)) {
     for (const SettingsKey& row : kSettingsKeys) {
       if (row.text) {
         state.*row.text = file.GetString(row.section, row.key, row.missingText, kValueBuffer);

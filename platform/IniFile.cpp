@@ -1,16 +1,11 @@
 #include "IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <fstream>
 #include <limits>
 #include <sstream>
 
 #include "Utf8.h"
+#include "WholeFile.h"
 
 namespace {
 
@@ -64,43 +59,19 @@ std::optional<KeyLine> ParseKey(std::string_view line) {
   return KeyLine{Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
 }
 
-bool WriteAll(int fd, const std::string& text) {
-  std::size_t done = 0;
-  while (done < text.size()) {
-    const ssize_t written = write(fd, text.data() + done, text.size() - done);
-    if (written < 0 && errno == EINTR)
-      continue;
-    if (written <= 0)
-      return false;
-    done += static_cast<std::size_t>(written);
-  }
-  return true;
-}
-
-// Makes the rename itself durable; a folder that cannot be opened is not an error.
-void SyncFolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-  const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd >= 0) {
-    fsync(fd);
-    close(fd);
-  }
-}
-
 } // namespace
 
 bool IniFile::Load(const std::string& path) {
   lines.clear();
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    struct stat info {};
-    return stat(path.c_str(), &info) != 0 && errno == ENOENT;
+  const std::optional<std::string> text = ReadWholeFile(path, kMostBytes);
+  if (!text)
+    return false;
+  for (std::size_t start = 0; start < text->size();) {
+    const std::size_t end = std::min(text->find('\n', start), text->size());
+    lines.emplace_back(*text, start, end - start);
+    start = end + 1;
   }
-  std::string line;
-  while (std::getline(file, line))
-    lines.push_back(line);
-  return !file.bad();
+  return true;
 }
 
 std::optional<std::string> IniFile::Find(std::string_view section, std::string_view key) const {
@@ -187,16 +158,5 @@ std::string IniFile::Text() const {
 }
 
 bool IniFile::Save(const std::string& path) const {
-  std::string temporary = path + ".XXXXXX";
-  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
-  if (fd < 0)
-    return false;
-  bool written = fchmod(fd, 0644) == 0 && WriteAll(fd, Text()) && fsync(fd) == 0;
-  written = close(fd) == 0 && written;
-  if (!written || rename(temporary.c_str(), path.c_str()) != 0) {
-    unlink(temporary.c_str());
-    return false;
-  }
-  SyncFolderOf(path);
-  return true;
+  return ReplaceWholeFile(path, Text());
 }

@@ -1,7 +1,8 @@
 // INI profile files with the semantics of the Windows private-profile functions: sections
 // "[name]", lines "key=value", names matched without regard to ASCII case. A missing key gives
 // the caller's default; writing changes one key and keeps every other line, known or not, as it
-// was. The file is replaced atomically, so an interrupted write never leaves half a file.
+// was. The file is replaced atomically, so an interrupted write never leaves half a file; a link is
+// written through to the file it leads to.
 #pragma once
 
 #include <cstddef>
@@ -13,8 +14,12 @@
 
 class IniFile {
 public:
-  // Reads the file at path. A missing file gives an empty document and true; a file that exists
-  // but cannot be read gives an empty document and false.
+  // Larger files are not read: no profile file of ours grows near this.
+  static constexpr std::size_t kMostBytes = 1 << 20;
+
+  // Reads the file at path without waiting. A missing file gives an empty document and true; an
+  // entry that cannot be read, is no regular file or holds more than kMostBytes gives an empty
+  // document and false.
   bool Load(const std::string& path);
 
   // The value of the first matching key of the first matching section, spaces around it removed.
@@ -36,8 +41,10 @@ public:
   // The document as it would be written.
   std::string Text() const;
 
-  // Writes the document to a new file beside path and renames it over path. False, with the old
-  // file untouched and no new file left behind, when any step fails.
+  // Writes the document to a new file beside path (beside the file a link at path leads to) and
+  // renames it over that file, keeping its permissions. False, with the old file untouched and no
+  // new file left behind, when that file is no regular file, this user may not write it, or any step
+  // fails.
   bool Save(const std::string& path) const;
 
 private:

@@ -13,24 +13,13 @@
 
 #include "AppHost.h"
 #include "AudioDrivers.h"
+#include "ScratchFolder.h"
 #include "Tamsel.h"
 
-// XDG_CONFIG_HOME points at a fresh temporary folder while the object lives.
+// XDG_CONFIG_HOME points at a fresh scratch folder while the object lives.
 class ConfigFolder {
 public:
-  ConfigFolder()
-      : root(std::filesystem::temp_directory_path() /
-             ("tamsel-config-" + std::to_string(getpid()) + "-" + std::to_string(++made))) {
-    std::filesystem::remove_all(root);
-    std::filesystem::create_directories(root);
-    setenv("XDG_CONFIG_HOME", root.c_str(), 1);
-  }
-  ~ConfigFolder() {
-    unsetenv("XDG_CONFIG_HOME");
-    std::error_code ignored;
-    std::filesystem::remove_all(root, ignored);
-  }
-  std::filesystem::path Folder() const { return root / "Tamsel"; }
+  std::filesystem::path Folder() const { return scratch / "Tamsel"; }
   std::filesystem::path File() const { return Folder() / "settings.ini"; }
   void Write(const std::string& text) const {
     std::filesystem::create_directories(Folder());
@@ -44,8 +33,8 @@ public:
   }
 
 private:
-  static inline int made = 0;
-  std::filesystem::path root;
+  ScratchFolder scratch;
+  ScopedEnv config{"XDG_CONFIG_HOME", scratch.Path().c_str()};
 };
 
 // Counts its blocks and what start-up tells it; the processing is the plug-in's own.

@@ -1,8 +1,19 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+
 #include "FileSizeLimit.h"
 #include "HostRig.h"
 #include "IniFile.h"
+#include "ScratchFolder.h"
+
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -16,6 +27,45 @@ AppHost* LoadedHost() {
   host->noIO = true;
   EXPECT_TRUE(host->LoadSettings());
   return host;
+}
+
+// Runs work on a thread of its own and tells whether it ended within a few seconds. While it runs
+// late, the entry at path is opened for writing and closed again: a read waiting on a FIFO there
+// then sees the FIFO's end, so a load that blocks fails the test instead of hanging the suite.
+bool EndsInTime(const std::function<void()>& work, const fs::path& path) {
+  auto done = std::async(std::launch::async, work);
+  if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready)
+    return true;
+  while (done.wait_for(std::chrono::milliseconds(100)) != std::future_status::ready) {
+    const int fd = open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd >= 0)
+      close(fd);
+  }
+  return false;
+}
+
+// What lies at path itself (not where a link leads): replacing it changes the inode.
+struct EntryIdentity {
+  explicit EntryIdentity(const fs::path& path) { lstat(path.c_str(), &info); }
+  bool operator==(const EntryIdentity& other) const {
+    return info.st_ino == other.info.st_ino && info.st_mode == other.info.st_mode &&
+           info.st_size == other.info.st_size;
+  }
+  struct stat info {};
+};
+
+std::string TextOf(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+std::size_t EntriesIn(const fs::path& folder) {
+  std::size_t count = 0;
+  for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder))
+    ++count;
+  return count;
 }
 
 } // namespace
@@ -144,6 +194,131 @@ TEST(Settings, ARewriteThatFailsLeavesTheOldFile) {
   EXPECT_EQ(config.Read(), before);
   EXPECT_TRUE(host->SaveSettings()); // the next save tries again
   EXPECT_NE(config.Read().find(std::string(3000, 'x')), std::string::npos);
+}
+
+TEST(Settings, AnEntryThatIsNoSmallRegularFileIsLeftAlone) {
+  struct EntryCase {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+  };
+  const EntryCase cases[] = {
+      {"FIFO", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
+      {"link to /dev/zero", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); }},
+      {"file one byte over the bound",
+       [](const fs::path& path) {
+         const std::string head = "[audio]\nsr=48000\n;";
+         std::ofstream(path, std::ios::binary)
+             << head << std::string(IniFile::kMostBytes + 1 - head.size(), 'x');
+       }},
+  };
+  for (const EntryCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ConfigFolder config;
+    fs::create_directories(config.Folder());
+    c.make(config.File());
+    const EntryIdentity before(config.File());
+    AppHost* host = CreateHost();
+    host->noIO = true;
+    bool loaded = false;
+    EXPECT_TRUE(EndsInTime([&] { loaded = host->LoadSettings(); }, config.File()));
+    EXPECT_TRUE(loaded);
+    EXPECT_EQ(host->state, AppState{});
+    bool saved = true;
+    EXPECT_TRUE(EndsInTime([&] { saved = host->SaveSettings(); }, config.File()));
+    EXPECT_FALSE(saved);
+    EXPECT_TRUE(EntryIdentity(config.File()) == before);
+    EXPECT_EQ(EntriesIn(config.Folder()), 1u); // no new file left beside it
+  }
+}
+
+TEST(Settings, AFileOfTheLargestSizeIsRead) {
+  ConfigFolder config;
+  const std::string head = "[audio]\nsr=48000\n;";
+  config.Write(head + std::string(IniFile::kMostBytes - head.size(), 'x'));
+  EXPECT_EQ(LoadedHost()->state.sampleRate, 48000u);
+  EXPECT_NE(config.Read().find("driver=0\n"), std::string::npos);
+}
+
+TEST(Settings, ALinkIsWrittenThroughToItsTarget) {
+  struct LinkCase {
+    const char* name;
+    // Makes the link at the settings path to target; gives the link's own text.
+    std::function<fs::path(const fs::path& link, const fs::path& target)> make;
+  };
+  const LinkCase cases[] = {
+      {"absolute link",
+       [](const fs::path& link, const fs::path& target) {
+         fs::create_symlink(target, link);
+         return target;
+       }},
+      {"relative link",
+       [](const fs::path& link, const fs::path& target) {
+         const fs::path text = fs::relative(target, link.parent_path());
+         fs::create_symlink(text, link);
+         return text;
+       }},
+      {"link to a link",
+       [](const fs::path& link, const fs::path& target) {
+         const fs::path middle = target.parent_path() / "middle.ini";
+         fs::create_symlink(target.filename(), middle);
+         fs::create_symlink(middle, link);
+         return middle;
+       }},
+  };
+  for (const LinkCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ConfigFolder config;
+    ScratchFolder elsewhere;
+    const fs::path target = elsewhere / "mine.ini";
+    std::ofstream(target, std::ios::binary) << "[audio]\nsr=48000\n";
+    fs::create_directories(config.Folder());
+    const fs::path linkText = c.make(config.File(), target);
+    const std::size_t elsewhereEntries = EntriesIn(elsewhere.Path());
+
+    AppHost* host = LoadedHost();
+    EXPECT_EQ(host->state.sampleRate, 48000u);
+    host->state.bufferSize = 256;
+    EXPECT_TRUE(host->SaveSettings());
+
+    std::error_code noLink;
+    EXPECT_EQ(fs::read_symlink(config.File(), noLink), linkText);
+    const std::string written = TextOf(target);
+    EXPECT_EQ(written.rfind("[audio]\nsr=48000\ndriver=0\n", 0), 0u);
+    EXPECT_NE(written.find("\nbuffer=256\n"), std::string::npos);
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(target)));
+    EXPECT_EQ(EntriesIn(config.Folder()), 1u);
+    EXPECT_EQ(EntriesIn(elsewhere.Path()), elsewhereEntries);
+  }
+}
+
+TEST(Settings, AReplacedFileKeepsItsPermissions) {
+  ConfigFolder config;
+  config.Write("[audio]\nsr=48000\n");
+  fs::permissions(config.File(), fs::perms::owner_read | fs::perms::owner_write);
+  LoadedHost();
+  EXPECT_NE(config.Read().find("driver=0\n"), std::string::npos);
+  EXPECT_EQ(fs::status(config.File()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(Settings, AFileThatMayNotBeWrittenIsLeftAsItIs) {
+  if (geteuid() == 0)
+    GTEST_SKIP() << "root may write any file, so no file is read-only to it";
+  ConfigFolder config;
+  const std::string text = "[audio]\nsr=48000\n";
+  config.Write(text);
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  fs::permissions(config.File(), readOnly);
+
+  AppHost* host = LoadedHost();
+  EXPECT_EQ(host->state.sampleRate, 48000u); // the state as read
+  EXPECT_FALSE(host->SaveSettings());
+  EXPECT_EQ(config.Read(), text);
+  EXPECT_EQ(fs::status(config.File()).permissions(), readOnly);
+  EXPECT_EQ(EntriesIn(config.Folder()), 1u);
+
+  fs::permissions(config.File(), fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_TRUE(host->SaveSettings()); // a later save tries again
+  EXPECT_EQ(config.Read().rfind("[audio]\nsr=48000\ndriver=0\n", 0), 0u);
 }
 
 TEST(Settings, RecordComparisons) {

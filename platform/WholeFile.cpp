@@ -1,0 +1,122 @@
+#include "WholeFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+// As the kernel allows when it resolves a path.
+constexpr int kMostLinks = 40;
+
+std::string FolderOf(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// path with the links of its last component followed; a missing entry ends the chain, so a link
+// that leads nowhere gives the file it names. Empty for a loop or a link that cannot be read.
+std::string LinkTarget(std::string path) {
+  std::vector<char> target(PATH_MAX);
+  for (int link = 0; link <= kMostLinks; ++link) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+      return path;
+    const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+    if (length <= 0 || static_cast<std::size_t>(length) >= target.size())
+      return {};
+    const std::string next(target.data(), static_cast<std::size_t>(length));
+    path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
+  }
+  return {};
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    const ssize_t written = write(fd, text.data() + done, text.size() - done);
+    if (written < 0 && errno == EINTR)
+      continue;
+    if (written <= 0)
+      return false;
+    done += static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+std::optional<std::string> ReadAll(int fd, std::size_t mostBytes) {
+  std::string text;
+  char chunk[16384];
+  for (;;) {
+    const ssize_t got = read(fd, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR)
+      continue;
+    if (got < 0)
+      return std::nullopt;
+    if (got == 0)
+      return text;
+    text.append(chunk, static_cast<std::size_t>(got));
+    if (text.size() > mostBytes)
+      return std::nullopt; // grew since it was measured
+  }
+}
+
+// Makes the rename itself durable; a folder that cannot be opened is not an error.
+void SyncFolderOf(const std::string& path) {
+  const int fd = open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    fsync(fd);
+    close(fd);
+  }
+}
+
+} // namespace
+
+std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t mostBytes) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    if (errno == ENOENT)
+      return std::string();
+    return std::nullopt;
+  }
+  std::optional<std::string> text;
+  struct stat info {};
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && static_cast<std::uint64_t>(info.st_size) <= mostBytes)
+    text = ReadAll(fd, mostBytes);
+  close(fd);
+  return text;
+}
+
+bool ReplaceWholeFile(const std::string& path, const std::string& text) {
+  const std::string target = LinkTarget(path);
+  if (target.empty())
+    return false;
+  mode_t mode = 0644;
+  struct stat info {};
+  if (lstat(target.c_str(), &info) == 0) {
+    // The rename needs only the folder's permission; the file's own says whether we may change it.
+    if (!S_ISREG(info.st_mode) || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+      return false;
+    mode = info.st_mode & 07777;
+  } else if (errno != ENOENT) {
+    return false;
+  }
+
+  std::string temporary = target + ".XXXXXX";
+  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0)
+    return false;
+  bool written = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
+  written = close(fd) == 0 && written;
+  if (!written || rename(temporary.c_str(), target.c_str()) != 0) {
+    unlink(temporary.c_str());
+    return false;
+  }
+  SyncFolderOf(target);
+  return true;
+}
