@@ -21,6 +21,12 @@ bool Exited(pid_t pid) {
   return waitpid(pid, &status, WNOHANG) == pid;
 }
 
+// In its default mode the server starts the next cycle on time even while a client is still
+// busy with the last one, and gives up on that client after two periods: on a loaded machine a
+// MIDI event written in that cycle is then overwritten before its reader ran. Synchronously the
+// server waits for every client, so a late client is only late; it gives up only after this.
+constexpr const char* kClientTimeoutMs = "5000";
+
 void Quiet(const char*) {}
 
 void ToStandardError(const char* message) {
@@ -81,8 +87,8 @@ JackServer::JackServer(unsigned period, unsigned rate) {
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);
       }
-      execlp("jackd", "jackd", "--no-realtime", "--name", name.c_str(), "-d", "dummy", "-r", rateText.c_str(),
-             "-p", periodText.c_str(), static_cast<char*>(nullptr));
+      execlp("jackd", "jackd", "--no-realtime", "--sync", "--timeout", kClientTimeoutMs, "--name", name.c_str(),
+             "-d", "dummy", "-r", rateText.c_str(), "-p", periodText.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
     if (pid < 0)

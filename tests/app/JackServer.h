@@ -1,6 +1,8 @@
 // A JACK server of the test's own: jackd with the dummy driver under a name that no other process
 // uses while the object lives, made the default server of the process (JACK_DEFAULT_SERVER), and
-// stopped by its process id when the object goes. The dummy driver runs in real time without any sound card.
+// stopped by its process id when the object goes. The dummy driver runs in real time without any
+// sound card; the server runs synchronously, so a cycle ends only when every client has finished it.
+// Every client of the server must be closed before the object goes.
 #pragma once
 
 #include <sys/types.h>
