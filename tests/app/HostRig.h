@@ -76,6 +76,15 @@ public:
   bool activated = false;
 };
 
+// Destroys the host when it goes. Declared after a test's JACK server and feeder, it closes the
+// host's clients before theirs, also when the test stops early.
+struct HostScope {
+  HostScope() = default;
+  ~HostScope() { hostInstance.reset(); }
+  HostScope(const HostScope&) = delete;
+  HostScope& operator=(const HostScope&) = delete;
+};
+
 // A host whose plug-in records; not yet started.
 inline AppHost* CreateRecordingHost(RecordingTamsel** plugin = nullptr) {
   AppHost* host = CreateHost();

@@ -44,6 +44,12 @@ public:
   // the server then drops or repeats blocks, so what was recorded there says nothing about the
   // host's fades.
   bool LateNear(std::size_t frame, std::size_t margin) const;
+  // A mark of the late cycles reported so far, and whether the server reported one after it.
+  int LateMark() const { return lateCount.load(std::memory_order_acquire); }
+  bool LateSince(int mark) const { return LateMark() > mark || LateMark() >= kMaxLate; }
+
+  // Whether the MIDI port is connected in the server's graph, so that what it sends is read.
+  bool MidiConnected() const { return midiPort && jack_port_connected(midiPort) > 0; }
 
   // Sends the messages in the next cycle and waits until they went out; false at the limit or
   // when they did not fit.

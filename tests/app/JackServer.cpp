@@ -21,6 +21,11 @@ bool Exited(pid_t pid) {
   return waitpid(pid, &status, WNOHANG) == pid;
 }
 
+// On time, the server gives up on a late client after two periods: on a loaded machine a MIDI
+// event written in that cycle is then overwritten before its reader ran. Waiting, it gives up
+// only after this.
+constexpr const char* kClientTimeoutMs = "5000";
+
 void Quiet(const char*) {}
 
 void ToStandardError(const char* message) {
@@ -61,7 +66,7 @@ bool JackServer::TakeName() {
 
 // One that finds no room in the registry exits at once, so a start that fails early is tried
 // again until the time is up.
-JackServer::JackServer(unsigned period, unsigned rate) {
+JackServer::JackServer(unsigned period, unsigned rate, Cycles cycles) {
   setenv("JACK_NO_START_SERVER", "1", 1);
   const std::string periodText = std::to_string(period), rateText = std::to_string(rate);
   jack_set_error_function(&Quiet); // the probes below fail until the server is up
@@ -81,8 +86,12 @@ JackServer::JackServer(unsigned period, unsigned rate) {
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);
       }
-      execlp("jackd", "jackd", "--no-realtime", "--name", name.c_str(), "-d", "dummy", "-r", rateText.c_str(),
-             "-p", periodText.c_str(), static_cast<char*>(nullptr));
+      if (cycles == Cycles::kWaiting)
+        execlp("jackd", "jackd", "--no-realtime", "--sync", "--timeout", kClientTimeoutMs, "--name", name.c_str(),
+               "-d", "dummy", "-r", rateText.c_str(), "-p", periodText.c_str(), static_cast<char*>(nullptr));
+      else
+        execlp("jackd", "jackd", "--no-realtime", "--name", name.c_str(), "-d", "dummy", "-r", rateText.c_str(),
+               "-p", periodText.c_str(), static_cast<char*>(nullptr));
       _exit(127);
     }
     if (pid < 0)

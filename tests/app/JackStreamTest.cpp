@@ -67,6 +67,7 @@ TEST_P(JackStream, RidesTheSignalWithFadesAndABoundedClose) {
   ConfigFolder config;
   config.Write(JackSettings("feeder", "feeder"));
 
+  HostScope hostScope;
   AppHost* host = CreateHost();
   ASSERT_TRUE(host->InitHost());
   ASSERT_TRUE(host->ApplyAudioSettings());
@@ -164,8 +165,6 @@ TEST_P(JackStream, RidesTheSignalWithFadesAndABoundedClose) {
                 1.05f * peak * static_cast<float>(p - 1 - j) / static_cast<float>(p) + 1e-6f)
           << j;
   }
-
-  hostInstance.reset();
 }
 
 std::string CaseName(const ::testing::TestParamInfo<StreamCase>& param) {
@@ -189,6 +188,7 @@ TEST(JackDevices, AMissingDeviceFallsBackToTheDefault) {
   ASSERT_TRUE(feeder.Active());
   ConfigFolder config;
   config.Write(JackSettings("Gone Device", "feeder"));
+  HostScope hostScope;
   AppHost* host = CreateHost();
   int messages = 0;
   host->messageBox = [&](const std::string&, const std::string&) { ++messages; };
@@ -204,5 +204,4 @@ TEST(JackDevices, AMissingDeviceFallsBackToTheDefault) {
   EXPECT_EQ(host->state.audioInputDevice, fallback);
   EXPECT_NE(config.Read().find("indev=" + fallback + "\n"), std::string::npos);
   EXPECT_EQ(host->activeState, host->state);
-  hostInstance.reset();
 }
