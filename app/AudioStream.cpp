@@ -93,7 +93,8 @@ bool AppHost::OpenAudioStream(std::uint32_t inputId, std::uint32_t outputId, std
         audioIO->openStream(outputs > 0 ? &outputParams : nullptr, inputs > 0 ? &inputParams : nullptr,
                             RTAUDIO_FLOAT64, sampleRate, &streamBufferSize, &AudioCallback, this, &options,
                             &ErrorCallback);
-      }))
+      }) ||
+      !audioIO->isStreamOpen())
     return false;
 
   // The device may run at another rate or block size than asked for: prepare for what it gives.
@@ -105,7 +106,8 @@ bool AppHost::OpenAudioStream(std::uint32_t inputId, std::uint32_t outputId, std
   plugin->SetSampleRate(streamSampleRate);
   plugin->OnReset();
 
-  if (!Guarded([&] { audioIO->startStream(); }))
+  // With an error callback the library reports a failed start through it and throws nothing.
+  if (!Guarded([&] { audioIO->startStream(); }) || !audioIO->isStreamRunning())
     return false; // open, not running
   activeState = state;
   return true;

@@ -206,3 +206,39 @@ TEST(JackDevices, AMissingDeviceFallsBackToTheDefault) {
   EXPECT_EQ(host->activeState, host->state);
   hostInstance.reset();
 }
+
+namespace {
+
+// Stops the server between the stream's open and its start: the start then fails inside the
+// audio library, which reports it through the error callback and throws nothing.
+class ServerStoppingTamsel : public RecordingTamsel {
+public:
+  explicit ServerStoppingTamsel(std::unique_ptr<JackServer>& server_) : server(server_) {}
+  void OnReset() override {
+    RecordingTamsel::OnReset();
+    server.reset();
+  }
+
+private:
+  std::unique_ptr<JackServer>& server;
+};
+
+} // namespace
+
+TEST(JackDevices, AStartThatTheLibraryDidNotRunIsAFailure) {
+  if (DriverIndex("JACK") < 0)
+    GTEST_SKIP() << "the audio library has no JACK driver";
+  auto server = std::make_unique<JackServer>(1024, kRate);
+  ASSERT_TRUE(server->Ready());
+  ConfigFolder config;
+  config.Write(JackSettings("system", "system"));
+  AppHost* host = CreateHost();
+  ASSERT_TRUE(host->InitHost());
+  host->plugin = std::make_unique<ServerStoppingTamsel>(server);
+  const AppState before = host->activeState;
+  EXPECT_FALSE(host->ApplyAudioSettings());
+  EXPECT_EQ(server, nullptr);
+  EXPECT_FALSE(host->audioIO->isStreamRunning());
+  EXPECT_EQ(host->activeState, before);
+  hostInstance.reset();
+}
