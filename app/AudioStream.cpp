@@ -85,7 +85,8 @@ bool AppHost::OpenAudioStream(std::uint32_t inputId, std::uint32_t outputId, std
   RtAudio::StreamOptions options;
   options.flags = RTAUDIO_NONINTERLEAVED;
   options.numberOfBuffers = 0;
-  options.streamName = "";
+  // Under JACK the stream's name is the client's, which every patchbay shows.
+  options.streamName = "TAMSEL";
   options.priority = 0;
 
   streamBufferSize = bufferSize;

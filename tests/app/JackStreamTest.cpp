@@ -1,6 +1,7 @@
 // The host object on a real JACK server: the test's own feeder client plays a sine into the
 // host's input and records its output.
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +50,17 @@ bool WaitForFirstCallback(const AppHost& host) {
   return true;
 }
 
+// Whether the server has a port of that full name ("client:port").
+bool HasPort(const std::string& name) {
+  jack_status_t status{};
+  jack_client_t* client = jack_client_open("port-probe", JackNoStartServer, &status);
+  if (!client)
+    return false;
+  const bool found = jack_port_by_name(client, name.c_str()) != nullptr;
+  jack_client_close(client);
+  return found;
+}
+
 class JackStream : public ::testing::TestWithParam<StreamCase> {};
 
 } // namespace
@@ -77,6 +89,9 @@ TEST_P(JackStream, RidesTheSignalWithFadesAndABoundedClose) {
   EXPECT_EQ(host->blocks.Latency(), BlockFifo::LatencyFor(c.period));
   EXPECT_EQ(host->activeState, host->state);
   EXPECT_EQ(host->plugin->GetSampleRate(), static_cast<double>(kRate));
+  // The stream's JACK client is named for the program.
+  EXPECT_TRUE(HasPort("TAMSEL:inport 0"));
+  EXPECT_TRUE(HasPort("TAMSEL:outport 0"));
 
   ASSERT_TRUE(WaitForFirstCallback(*host));
   ASSERT_TRUE(feeder.WaitForRecorded(feeder.Recorded() + kRate * 6 / 5, 5s));
