@@ -95,7 +95,8 @@ public:
   std::unique_ptr<RtMidiOut> midiOut;
   AppState state;
   AppState tempState;
-  AppState activeState;
+  // The settings of the running stream; none while no stream runs.
+  std::optional<AppState> activeState;
   double streamSampleRate = 44100.0;
   std::atomic<std::uint32_t> callbackCount{0}; // 1 once the first callback after an open is done
   unsigned int streamBufferSize = 512;         // the audio library may change it when opening

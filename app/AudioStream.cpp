@@ -130,7 +130,10 @@ bool AppHost::EndStream(std::chrono::milliseconds limit) {
   return true;
 }
 
+// Whatever closes the stream leaves none active, so the next OK or Cancel of the preferences opens
+// one again even when the settings end as they were.
 void AppHost::CloseAudio() {
+  activeState.reset();
   if (!audioIO || !audioIO->isStreamOpen())
     return;
   if (audioIO->isStreamRunning()) {

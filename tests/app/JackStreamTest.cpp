@@ -250,10 +250,9 @@ TEST(JackDevices, AStartThatTheLibraryDidNotRunIsAFailure) {
   AppHost* host = CreateHost();
   ASSERT_TRUE(host->InitHost());
   host->plugin = std::make_unique<ServerStoppingTamsel>(server);
-  const AppState before = host->activeState;
   EXPECT_FALSE(host->ApplyAudioSettings());
   EXPECT_EQ(server, nullptr);
   EXPECT_FALSE(host->audioIO->isStreamRunning());
-  EXPECT_EQ(host->activeState, before);
+  EXPECT_FALSE(host->activeState); // no stream runs
   hostInstance.reset();
 }
