@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "AppHost.h"
+#include "AudioThreadReports.h"
 
 namespace {
 
@@ -38,6 +39,10 @@ int StreamChannels(unsigned deviceChannels, int pluginChannels) {
 }
 
 void AppHost::ErrorCallback(RtAudioError::Type, const std::string& errorText) noexcept {
+  if (OnAudioThread()) {
+    CountAudioThreadReport();
+    return;
+  }
   std::fprintf(stderr, "\nerrorCallback: %s\n\n", errorText.c_str());
 }
 
@@ -145,6 +150,7 @@ void AppHost::CloseAudio() {
 
 int AppHost::AudioCallback(void* outputBuffer, void* inputBuffer, unsigned int nFrames, double,
                            RtAudioStreamStatus, void* userData) noexcept {
+  MarkAudioThread();
   static_cast<AppHost*>(userData)->ProcessDeviceBlock(static_cast<double*>(outputBuffer),
                                                       static_cast<double*>(inputBuffer), nFrames);
   return 0;

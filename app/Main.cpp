@@ -3,11 +3,13 @@
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <exception>
 
 #include "AppHost.h"
+#include "AudioThreadReports.h"
 #include "CommandLine.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
@@ -62,6 +64,14 @@ int Run(int argc, char** argv, SingleInstance& instance) {
   // A terminal's Ctrl+C or a session's TERM closes the window as its close box would.
   g_unix_signal_add(SIGINT, CloseOnSignal, nullptr);
   g_unix_signal_add(SIGTERM, CloseOnSignal, nullptr);
+  // What the audio library reported on the audio thread, which may not write itself.
+  g_timeout_add_seconds(
+      1,
+      +[](gpointer) -> gboolean {
+        WriteAudioThreadReports(std::chrono::steady_clock::now());
+        return G_SOURCE_CONTINUE;
+      },
+      nullptr);
 
   if (mainWindow)
     gtk_main();
