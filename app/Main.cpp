@@ -87,6 +87,12 @@ int Run(int argc, char** argv, SingleInstance& instance) {
 
 int main(int argc, char** argv) {
   try {
+    // A screenshot that can't be written, known before anything starts.
+    if (const CommandLine options = ParseCommandLine(argc, argv);
+        options.screenshot && options.screenshotPath.empty()) {
+      std::fprintf(stderr, "TAMSEL: no screenshot was written: its path is empty\n");
+      return kExitScreenshotFailed;
+    }
     SingleInstance instance;
     // Without a usable runtime folder the program still runs, only unguarded.
     if (instance.Acquire() == SingleInstance::Status::kRunning) {

@@ -3,6 +3,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -77,6 +79,16 @@ TEST_F(Program, ScreenshotIntoAMissingFolderFailsAndWritesNothing) {
   EXPECT_NE(*code, 0);
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_FALSE(std::filesystem::exists(shots));
+}
+
+TEST_F(Program, AnEmptyScreenshotPathIsReportedAndFails) {
+  const std::filesystem::path errors = runtime.Path() / "errors.txt";
+  ProgramRun run({"--screenshot", ""}, errors);
+  ASSERT_TRUE(run.Started());
+  EXPECT_EQ(run.Wait(30s), 2);
+  std::ifstream file(errors);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("path is empty"), std::string::npos) << text;
 }
 
 TEST_F(Program, ASecondCopyRaisesTheFirstAndEnds) {
