@@ -91,6 +91,22 @@ TEST_F(Program, AnEmptyScreenshotPathIsReportedAndFails) {
   EXPECT_NE(text.find("path is empty"), std::string::npos) << text;
 }
 
+// The test holds the running copy's place: a second copy must ask it to raise its window.
+TEST_F(Program, ASecondCopyAsksTheRunningCopyToRaiseItsWindow) {
+  SingleInstance running;
+  ASSERT_EQ(running.Acquire(), SingleInstance::Status::kHeld);
+  ASSERT_GE(running.ListenFd(), 0);
+  ProgramRun second({"--no-io"});
+  ASSERT_TRUE(second.Started());
+  int raises = 0;
+  for (int attempt = 0; attempt < 500 && raises == 0 && second.Running(); ++attempt) {
+    running.ServeRequest([&raises] { ++raises; });
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_EQ(second.Wait(10s), 0);
+  EXPECT_EQ(raises, 1);
+}
+
 TEST_F(Program, ASecondCopyRaisesTheFirstAndEnds) {
   ProgramRun first({"--no-io"});
   ASSERT_TRUE(first.Started());
