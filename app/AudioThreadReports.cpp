@@ -32,7 +32,8 @@ bool WriteAudioThreadReports(std::chrono::steady_clock::time_point now) {
   const unsigned count = pendingReports.exchange(0, std::memory_order_relaxed);
   if (count == 0)
     return false;
-  std::fprintf(stderr, "\nerrorCallback: %u report%s from the audio thread\n\n", count, count == 1 ? "" : "s");
+  std::fprintf(stderr, "\nerrorCallback: %u report%s from the audio thread\n\n", count,
+               count == 1 ? "" : "s");
   lastLine = now;
   wroteLine = true;
   return true;
