@@ -34,6 +34,11 @@ int Run(int argc, char** argv, SingleInstance& instance) {
     std::fprintf(stderr, "TAMSEL needs an X11 display: none could be opened.\n");
     return kExitFailure;
   }
+  // A terminal's Ctrl+C or a session's TERM closes the window as its close box would; one that
+  // comes while the program starts is handled once the main loop runs, so the stream still ends
+  // with its fade.
+  g_unix_signal_add(SIGINT, CloseOnSignal, nullptr);
+  g_unix_signal_add(SIGTERM, CloseOnSignal, nullptr);
 
   AppHost* host = CreateHost();
   const CommandLine options = ParseCommandLine(argc, argv);
@@ -61,9 +66,6 @@ int Run(int argc, char** argv, SingleInstance& instance) {
                                           return G_SOURCE_CONTINUE;
                                         },
                                         &instance);
-  // A terminal's Ctrl+C or a session's TERM closes the window as its close box would.
-  g_unix_signal_add(SIGINT, CloseOnSignal, nullptr);
-  g_unix_signal_add(SIGTERM, CloseOnSignal, nullptr);
   // What the audio library reported on the audio thread, which may not write itself.
   g_timeout_add_seconds(
       1,
