@@ -66,7 +66,8 @@ public:
   void ProcessDeviceBlock(double* output, double* input, unsigned int nFrames);
   // In-place linear fade of a non-interleaved buffer over its n frames.
   static void ApplyFades(double* buffer, int channels, unsigned int n, bool fadeOut);
-  // The audio library's error report: "\nerrorCallback: " text "\n\n" on standard error.
+  // The audio library's error report: "\nerrorCallback: " text "\n\n" on standard error; on the
+  // audio thread it is only counted (AudioThreadReports.h).
   static void ErrorCallback(RtAudioError::Type type, const std::string& errorText) noexcept;
 
   // MIDI ports (MidiPorts.cpp). Directions: kMidiInput, kMidiOutput.
@@ -95,7 +96,8 @@ public:
   std::unique_ptr<RtMidiOut> midiOut;
   AppState state;
   AppState tempState;
-  AppState activeState;
+  // The settings of the running stream; none while no stream runs.
+  std::optional<AppState> activeState;
   double streamSampleRate = 44100.0;
   std::atomic<std::uint32_t> callbackCount{0}; // 1 once the first callback after an open is done
   unsigned int streamBufferSize = 512;         // the audio library may change it when opening

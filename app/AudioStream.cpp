@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "AppHost.h"
+#include "AudioThreadReports.h"
 
 namespace {
 
@@ -38,6 +39,10 @@ int StreamChannels(unsigned deviceChannels, int pluginChannels) {
 }
 
 void AppHost::ErrorCallback(RtAudioError::Type, const std::string& errorText) noexcept {
+  if (OnAudioThread()) {
+    CountAudioThreadReport();
+    return;
+  }
   std::fprintf(stderr, "\nerrorCallback: %s\n\n", errorText.c_str());
 }
 
@@ -85,7 +90,8 @@ bool AppHost::OpenAudioStream(std::uint32_t inputId, std::uint32_t outputId, std
   RtAudio::StreamOptions options;
   options.flags = RTAUDIO_NONINTERLEAVED;
   options.numberOfBuffers = 0;
-  options.streamName = "";
+  // Under JACK the stream's name is the client's, which every patchbay shows.
+  options.streamName = "TAMSEL";
   options.priority = 0;
 
   streamBufferSize = bufferSize;
@@ -93,7 +99,8 @@ bool AppHost::OpenAudioStream(std::uint32_t inputId, std::uint32_t outputId, std
         audioIO->openStream(outputs > 0 ? &outputParams : nullptr, inputs > 0 ? &inputParams : nullptr,
                             RTAUDIO_FLOAT64, sampleRate, &streamBufferSize, &AudioCallback, this, &options,
                             &ErrorCallback);
-      }))
+      }) ||
+      !audioIO->isStreamOpen())
     return false;
 
   // The device may run at another rate or block size than asked for: prepare for what it gives.
@@ -105,7 +112,8 @@ bool AppHost::OpenAudioStream(std::uint32_t inputId, std::uint32_t outputId, std
   plugin->SetSampleRate(streamSampleRate);
   plugin->OnReset();
 
-  if (!Guarded([&] { audioIO->startStream(); }))
+  // With an error callback the library reports a failed start through it and throws nothing.
+  if (!Guarded([&] { audioIO->startStream(); }) || !audioIO->isStreamRunning())
     return false; // open, not running
   activeState = state;
   return true;
@@ -127,7 +135,10 @@ bool AppHost::EndStream(std::chrono::milliseconds limit) {
   return true;
 }
 
+// Whatever closes the stream leaves none active, so the next OK or Cancel of the preferences opens
+// one again even when the settings end as they were.
 void AppHost::CloseAudio() {
+  activeState.reset();
   if (!audioIO || !audioIO->isStreamOpen())
     return;
   if (audioIO->isStreamRunning()) {
@@ -139,6 +150,7 @@ void AppHost::CloseAudio() {
 
 int AppHost::AudioCallback(void* outputBuffer, void* inputBuffer, unsigned int nFrames, double,
                            RtAudioStreamStatus, void* userData) noexcept {
+  MarkAudioThread();
   static_cast<AppHost*>(userData)->ProcessDeviceBlock(static_cast<double*>(outputBuffer),
                                                       static_cast<double*>(inputBuffer), nFrames);
   return 0;

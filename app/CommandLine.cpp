@@ -9,13 +9,15 @@ CommandLine ParseCommandLine(int argc, const char* const* argv) {
   for (int i = 1; i < argc && argv[i]; ++i) {
     const std::string_view argument = argv[i];
     if (argument == "--screenshot") {
-      if (i + 1 < argc && argv[i + 1])
+      if (i + 1 < argc && argv[i + 1]) {
         result.screenshotPath = argv[++i];
+        result.screenshot = true;
+      }
     } else if (argument == "--no-io") {
       result.noIO = true;
     }
   }
-  if (!result.screenshotPath.empty())
+  if (result.screenshot)
     result.noIO = true;
   return result;
 }

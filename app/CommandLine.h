@@ -4,9 +4,11 @@
 #include <string>
 
 struct CommandLine {
-  // PNG path of the automatic screenshot; empty when none was asked for.
+  // PNG path of the automatic screenshot; empty when none was asked for, or an empty path was.
   std::string screenshotPath;
-  // Run without audio or MIDI devices: "--no-io", or any screenshot path.
+  // "--screenshot" came with a path, even an empty one.
+  bool screenshot = false;
+  // Run without audio or MIDI devices: "--no-io", or any screenshot.
   bool noIO = false;
 };
 

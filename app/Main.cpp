@@ -3,11 +3,13 @@
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <exception>
 
 #include "AppHost.h"
+#include "AudioThreadReports.h"
 #include "CommandLine.h"
 #include "MainWindow.h"
 #include "MessageBox.h"
@@ -32,6 +34,11 @@ int Run(int argc, char** argv, SingleInstance& instance) {
     std::fprintf(stderr, "TAMSEL needs an X11 display: none could be opened.\n");
     return kExitFailure;
   }
+  // A terminal's Ctrl+C or a session's TERM closes the window as its close box would; one that
+  // comes while the program starts is handled once the main loop runs, so the stream still ends
+  // with its fade.
+  g_unix_signal_add(SIGINT, CloseOnSignal, nullptr);
+  g_unix_signal_add(SIGTERM, CloseOnSignal, nullptr);
 
   AppHost* host = CreateHost();
   const CommandLine options = ParseCommandLine(argc, argv);
@@ -59,9 +66,14 @@ int Run(int argc, char** argv, SingleInstance& instance) {
                                           return G_SOURCE_CONTINUE;
                                         },
                                         &instance);
-  // A terminal's Ctrl+C or a session's TERM closes the window as its close box would.
-  g_unix_signal_add(SIGINT, CloseOnSignal, nullptr);
-  g_unix_signal_add(SIGTERM, CloseOnSignal, nullptr);
+  // What the audio library reported on the audio thread, which may not write itself.
+  g_timeout_add_seconds(
+      1,
+      +[](gpointer) -> gboolean {
+        WriteAudioThreadReports(std::chrono::steady_clock::now());
+        return G_SOURCE_CONTINUE;
+      },
+      nullptr);
 
   if (mainWindow)
     gtk_main();
@@ -77,6 +89,12 @@ int Run(int argc, char** argv, SingleInstance& instance) {
 
 int main(int argc, char** argv) {
   try {
+    // A screenshot that can't be written, known before anything starts.
+    if (const CommandLine options = ParseCommandLine(argc, argv);
+        options.screenshot && options.screenshotPath.empty()) {
+      std::fprintf(stderr, "TAMSEL: no screenshot was written: its path is empty\n");
+      return kExitScreenshotFailed;
+    }
     SingleInstance instance;
     // Without a usable runtime folder the program still runs, only unguarded.
     if (instance.Acquire() == SingleInstance::Status::kRunning) {

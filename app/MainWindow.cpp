@@ -110,8 +110,8 @@ MainWindow::MainWindow()
     : messageBox([this](const std::string& text, const std::string& caption, MessageButtons buttons) {
         return ShowMessageBox(Window(), text, caption, buttons);
       }),
-      runPreferences(RunPreferencesDialog), openFile([](const std::string& path) { OpenURL(path.c_str()); }) {
-}
+      runPreferences([](GtkWindow* owner) { return RunPreferencesDialog(owner); }),
+      openFile([](const std::string& path) { OpenURL(path.c_str()); }) {}
 
 MainWindow::~MainWindow() {
   Destroy();

@@ -162,16 +162,19 @@ void PreferencesModel::ApplyAudio() {
 
 // The caller saves the settings after OK.
 void PreferencesModel::Ok() {
-  if (!(host.activeState == host.state))
+  if (host.activeState != host.state)
     ApplyAudio();
   endResult = kOk;
 }
 
 // Puts back the settings found at opening: the audio runs again with them, and a MIDI port
-// chosen meanwhile gives way to the one that was open before. Nothing is saved.
+// chosen meanwhile gives way to the one that was open before. Nothing is saved. Settings that end
+// as they were are not enough to do nothing: a driver chosen and chosen back, or an Apply, has
+// replaced the stream found at opening.
 void PreferencesModel::Cancel() {
   endResult = kCancel;
-  if (AudioSettingsEqual(host.state, host.tempState) && MidiSettingsEqual(host.state, host.tempState))
+  if (AudioSettingsEqual(host.state, host.tempState) && MidiSettingsEqual(host.state, host.tempState) &&
+      host.activeState == activeAtOpening)
     return;
   const AppState edited = host.state;
   host.state = host.tempState;

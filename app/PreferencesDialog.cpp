@@ -4,10 +4,10 @@
 
 #include <gtk/gtk.h>
 
-#include <cstdio>
 #include <exception>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "AppHost.h"
@@ -74,6 +74,8 @@ private:
 
   PreferencesModel& model;
   GtkWidget* dialog;
+  // What a change handler threw: it ends the dialog and leaves Run, never crossing into GTK.
+  std::exception_ptr failure;
   GtkWidget* config = nullptr;
   std::vector<std::unique_ptr<Combo>> combos;
 };
@@ -193,10 +195,14 @@ void PreferencesView::Changed(Combo& combo) {
 
 void PreferencesView::OnChanged(GtkComboBox*, gpointer data) {
   Combo& combo = *static_cast<Combo*>(data);
+  PreferencesView& view = *combo.view;
+  if (view.failure)
+    return;
   try {
-    combo.view->Changed(combo);
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "Preferences: %s\n", error.what());
+    view.Changed(combo);
+  } catch (...) {
+    view.failure = std::current_exception();
+    gtk_dialog_response(GTK_DIALOG(view.dialog), GTK_RESPONSE_DELETE_EVENT);
   }
 }
 
@@ -207,6 +213,8 @@ bool PreferencesView::Run() {
   gtk_widget_show_all(dialog);
   for (;;) {
     const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+    if (failure)
+      std::rethrow_exception(failure);
     if (response == kApplyResponse) {
       PreferencesDialogProc(model, DialogMessage::kCommand, kApplyButton);
       Refresh();
@@ -219,15 +227,10 @@ bool PreferencesView::Run() {
 
 } // namespace
 
-bool RunPreferencesDialog(GtkWindow* parent) {
+bool RunPreferencesDialog(GtkWindow* parent, PreferencesModel::DeviceInfoSource deviceInfo) {
   if (!hostInstance)
     return false;
-  try {
-    PreferencesModel model(*hostInstance);
-    PreferencesView view(parent, model);
-    return view.Run();
-  } catch (const std::exception& error) {
-    std::fprintf(stderr, "Preferences: %s\n", error.what());
-  }
-  return false;
+  PreferencesModel model(*hostInstance, std::move(deviceInfo));
+  PreferencesView view(parent, model);
+  return view.Run();
 }

@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "AppState.h"
+
 class AppHost;
 
 namespace PreferencesControl {
@@ -105,6 +107,7 @@ private:
 
   DeviceInfoSource deviceInfo;
   std::map<int, PreferencesList> lists;
+  std::optional<AppState> activeAtOpening; // the running stream's settings when the dialog opened
 };
 
 // The dialog procedure: 1 for the start and for every command, 0 for other messages.

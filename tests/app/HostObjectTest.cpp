@@ -134,9 +134,17 @@ TEST(AudioDrivers, TheCompiledApisInAFixedOrder) {
 TEST(HostObject, EndingWaitIsBounded) {
   AppHost* host = CreateHost();
   host->PrepareStream(2, 2, 512);
-  host->streamSampleRate = 48000.0;
-  host->streamBufferSize = 512;
-  EXPECT_EQ(host->EndWaitLimit(), std::chrono::milliseconds(100 + 4000 * 512 / 48000));
+  // 100 ms and four device periods, whole milliseconds; a stream without a rate counts 44.1 kHz.
+  const struct {
+    unsigned frames;
+    double rate;
+    long milliseconds;
+  } limits[] = {{512, 48000.0, 142}, {1024, 48000.0, 185}, {8192, 44100.0, 843}, {256, 0.0, 123}};
+  for (const auto& limit : limits) {
+    host->streamBufferSize = limit.frames;
+    host->streamSampleRate = limit.rate;
+    EXPECT_EQ(host->EndWaitLimit().count(), limit.milliseconds) << limit.frames << " at " << limit.rate;
+  }
   // No callback comes: the wait gives up at its limit.
   const auto start = std::chrono::steady_clock::now();
   EXPECT_FALSE(host->EndStream(std::chrono::milliseconds(30)));

@@ -1,6 +1,7 @@
 // The host object on a real JACK server: the test's own feeder client plays a sine into the
 // host's input and records its output.
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +50,17 @@ bool WaitForFirstCallback(const AppHost& host) {
   return true;
 }
 
+// Whether the server has a port of that full name ("client:port").
+bool HasPort(const std::string& name) {
+  jack_status_t status{};
+  jack_client_t* client = jack_client_open("port-probe", JackNoStartServer, &status);
+  if (!client)
+    return false;
+  const bool found = jack_port_by_name(client, name.c_str()) != nullptr;
+  jack_client_close(client);
+  return found;
+}
+
 class JackStream : public ::testing::TestWithParam<StreamCase> {};
 
 } // namespace
@@ -78,6 +90,9 @@ TEST_P(JackStream, RidesTheSignalWithFadesAndABoundedClose) {
   EXPECT_EQ(host->blocks.Latency(), BlockFifo::LatencyFor(c.period));
   EXPECT_EQ(host->activeState, host->state);
   EXPECT_EQ(host->plugin->GetSampleRate(), static_cast<double>(kRate));
+  // The stream's JACK client is named for the program.
+  EXPECT_TRUE(HasPort("TAMSEL:inport 0"));
+  EXPECT_TRUE(HasPort("TAMSEL:outport 0"));
 
   ASSERT_TRUE(WaitForFirstCallback(*host));
   ASSERT_TRUE(feeder.WaitForRecorded(feeder.Recorded() + kRate * 6 / 5, 5s));
@@ -204,4 +219,39 @@ TEST(JackDevices, AMissingDeviceFallsBackToTheDefault) {
   EXPECT_EQ(host->state.audioInputDevice, fallback);
   EXPECT_NE(config.Read().find("indev=" + fallback + "\n"), std::string::npos);
   EXPECT_EQ(host->activeState, host->state);
+}
+
+namespace {
+
+// Stops the server between the stream's open and its start: the start then fails inside the
+// audio library, which reports it through the error callback and throws nothing.
+class ServerStoppingTamsel : public RecordingTamsel {
+public:
+  explicit ServerStoppingTamsel(std::unique_ptr<JackServer>& server_) : server(server_) {}
+  void OnReset() override {
+    RecordingTamsel::OnReset();
+    server.reset();
+  }
+
+private:
+  std::unique_ptr<JackServer>& server;
+};
+
+} // namespace
+
+TEST(JackDevices, AStartThatTheLibraryDidNotRunIsAFailure) {
+  if (DriverIndex("JACK") < 0)
+    GTEST_SKIP() << "the audio library has no JACK driver";
+  auto server = std::make_unique<JackServer>(1024, kRate);
+  ASSERT_TRUE(server->Ready());
+  ConfigFolder config;
+  config.Write(JackSettings("system", "system"));
+  AppHost* host = CreateHost();
+  ASSERT_TRUE(host->InitHost());
+  host->plugin = std::make_unique<ServerStoppingTamsel>(server);
+  EXPECT_FALSE(host->ApplyAudioSettings());
+  EXPECT_EQ(server, nullptr);
+  EXPECT_FALSE(host->audioIO->isStreamRunning());
+  EXPECT_FALSE(host->activeState); // no stream runs
+  hostInstance.reset();
 }

@@ -4,6 +4,7 @@
 #include <gtk/gtk.h>
 
 #include <functional>
+#include <stdexcept>
 
 #include "HostRig.h"
 #include "PreferencesDialog.h"
@@ -159,6 +160,34 @@ TEST_F(PreferencesDialogTest, ApplyKeepsTheDialogOpenAndTheEdits) {
       Run({{ChooseBuffer8192, GTK_RESPONSE_APPLY},
            {[](GtkDialog*) { EXPECT_EQ(hostInstance->state.bufferSize, 8192u); }, GTK_RESPONSE_CANCEL}}));
   EXPECT_EQ(host->state, opened);
+  EXPECT_FALSE(FileWritten());
+}
+
+// An exception inside a handler, here from the device information a device choice asks for, is
+// not swallowed: it ends the dialog and leaves it, for the main loop's handler to end the program.
+TEST_F(PreferencesDialogTest, AnExceptionInsideEndsTheDialogAndLeavesIt) {
+  host->audioInputIds = {0, 1};
+  host->audioOutputIds = {0, 1};
+  bool deviceGone = false;
+  const auto deviceInfo = [&deviceGone](std::uint32_t id) {
+    if (deviceGone)
+      throw std::runtime_error("the device has gone");
+    RtAudio::DeviceInfo info{};
+    info.probed = true;
+    info.name = "Device " + std::to_string(id);
+    info.inputChannels = info.outputChannels = 2;
+    info.sampleRates = {48000};
+    return info;
+  };
+  Script script{{{[&deviceGone](GtkDialog* dialog) {
+                    deviceGone = true;
+                    Choose(dialog, "40010", 1);
+                  },
+                  GTK_RESPONSE_OK}}};
+  g_timeout_add(20, Step, &script); // removed after its one action
+  EXPECT_THROW(RunPreferencesDialog(nullptr, deviceInfo), std::runtime_error);
+  EXPECT_EQ(script.done, 1u);
+  EXPECT_EQ(ShownPreferences(), nullptr);
   EXPECT_FALSE(FileWritten());
 }
 

@@ -1,5 +1,6 @@
 #include "ProgramRun.h"
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,7 +24,7 @@ RuntimeFolder::~RuntimeFolder() {
   std::filesystem::remove_all(root, ignored);
 }
 
-ProgramRun::ProgramRun(const std::vector<std::string>& args) {
+ProgramRun::ProgramRun(const std::vector<std::string>& args, const std::filesystem::path& errors) {
   std::vector<std::string> words{TAMSEL_PROGRAM_PATH};
   words.insert(words.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -45,8 +46,14 @@ ProgramRun::ProgramRun(const std::vector<std::string>& args) {
   for (std::string& variable : variables)
     env.push_back(variable.data());
   env.push_back(nullptr);
-  if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), env.data()) != 0)
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  if (!errors.empty())
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), env.data()) != 0)
     pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
 }
 
 ProgramRun::~ProgramRun() {

@@ -25,7 +25,8 @@ private:
 
 class ProgramRun {
 public:
-  explicit ProgramRun(const std::vector<std::string>& args);
+  // With errors, the program's standard error goes to that file.
+  explicit ProgramRun(const std::vector<std::string>& args, const std::filesystem::path& errors = {});
   ~ProgramRun();
   ProgramRun(const ProgramRun&) = delete;
   ProgramRun& operator=(const ProgramRun&) = delete;

@@ -3,6 +3,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
@@ -77,6 +79,32 @@ TEST_F(Program, ScreenshotIntoAMissingFolderFailsAndWritesNothing) {
   EXPECT_NE(*code, 0);
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_FALSE(std::filesystem::exists(shots));
+}
+
+TEST_F(Program, AnEmptyScreenshotPathIsReportedAndFails) {
+  const std::filesystem::path errors = runtime.Path() / "errors.txt";
+  ProgramRun run({"--screenshot", ""}, errors);
+  ASSERT_TRUE(run.Started());
+  EXPECT_EQ(run.Wait(30s), 2);
+  std::ifstream file(errors);
+  const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("path is empty"), std::string::npos) << text;
+}
+
+// The test holds the running copy's place: a second copy must ask it to raise its window.
+TEST_F(Program, ASecondCopyAsksTheRunningCopyToRaiseItsWindow) {
+  SingleInstance running;
+  ASSERT_EQ(running.Acquire(), SingleInstance::Status::kHeld);
+  ASSERT_GE(running.ListenFd(), 0);
+  ProgramRun second({"--no-io"});
+  ASSERT_TRUE(second.Started());
+  int raises = 0;
+  for (int attempt = 0; attempt < 500 && raises == 0 && second.Running(); ++attempt) {
+    running.ServeRequest([&raises] { ++raises; });
+    std::this_thread::sleep_for(20ms);
+  }
+  EXPECT_EQ(second.Wait(10s), 0);
+  EXPECT_EQ(raises, 1);
 }
 
 TEST_F(Program, ASecondCopyRaisesTheFirstAndEnds) {
