@@ -50,6 +50,9 @@ public:
   bool OpenAudioStream(std::uint32_t inputId, std::uint32_t outputId, std::uint32_t sampleRate,
                        std::uint32_t bufferSize);
   void CloseAudio();
+  // Forgets the active settings when the library closed or stopped the stream by itself (under
+  // JACK, when the server goes away), so that the next OK or Cancel opens one again.
+  void ForgetStoppedStream();
   // Sets the stream state for channel counts and a device block: flags, counters, the block
   // buffering and the pointer lists. While no stream runs.
   void PrepareStream(int inputs, int outputs, unsigned deviceBlock);

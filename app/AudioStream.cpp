@@ -148,6 +148,11 @@ void AppHost::CloseAudio() {
   Guarded([&] { audioIO->closeStream(); });
 }
 
+void AppHost::ForgetStoppedStream() {
+  if (audioIO && !audioIO->isStreamRunning())
+    activeState.reset();
+}
+
 int AppHost::AudioCallback(void* outputBuffer, void* inputBuffer, unsigned int nFrames, double,
                            RtAudioStreamStatus, void* userData) noexcept {
   MarkAudioThread();

@@ -162,6 +162,7 @@ void PreferencesModel::ApplyAudio() {
 
 // The caller saves the settings after OK.
 void PreferencesModel::Ok() {
+  host.ForgetStoppedStream();
   if (host.activeState != host.state)
     ApplyAudio();
   endResult = kOk;
@@ -173,6 +174,7 @@ void PreferencesModel::Ok() {
 // replaced the stream found at opening.
 void PreferencesModel::Cancel() {
   endResult = kCancel;
+  host.ForgetStoppedStream();
   if (AudioSettingsEqual(host.state, host.tempState) && MidiSettingsEqual(host.state, host.tempState) &&
       host.activeState == activeAtOpening)
     return;

@@ -101,6 +101,7 @@ void PreferencesModel::InitDialog() {
   FillAudioControls();
   FillMidiControls();
   host.tempState = host.state;
+  host.ForgetStoppedStream();
   activeAtOpening = host.activeState;
 }
 

@@ -138,3 +138,32 @@ INSTANTIATE_TEST_SUITE_P(Buttons, JackDriverRoundTrip, ::testing::Values(kOk, kC
                          [](const ::testing::TestParamInfo<int>& param) {
                            return std::string(param.param == kOk ? "Ok" : "Cancel");
                          });
+
+// The library closes the stream by itself when its server goes away: an OK afterwards, or a
+// Cancel of a dialog that found it running, opens one again although the settings are unchanged.
+TEST_F(JackPreferences, AStreamTheLibraryClosedIsOpenedAgain) {
+  const struct {
+    const char* name;
+    bool closedBeforeOpening;
+    int button;
+  } cases[] = {
+      {"closed, then OK", true, kOk},
+      {"closed while the dialog runs, then OK", false, kOk},
+      {"closed while the dialog runs, then Cancel", false, kCancel},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(host->ApplyAudioSettings());
+    if (c.closedBeforeOpening)
+      host->audioIO->closeStream();
+    dialog = std::make_unique<PreferencesModel>(*host);
+    PreferencesDialogProc(*dialog, DialogMessage::kInitDialog);
+    if (!c.closedBeforeOpening)
+      host->audioIO->closeStream();
+    ASSERT_FALSE(host->audioIO->isStreamOpen());
+    dialog->Command(c.button, Notification::kSelectionChange);
+    EXPECT_TRUE(host->audioIO->isStreamOpen());
+    EXPECT_TRUE(host->audioIO->isStreamRunning());
+    EXPECT_EQ(host->activeState, host->state);
+  }
+}
