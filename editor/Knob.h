@@ -1,6 +1,7 @@
 // The editor's knob for every continuous parameter: label, value arc, body with pointer and the
 // value box with the formatted value. It takes drags, the wheel, keyboard steps and typed values
-// (neither wheel nor keys during a drag, whose edit is open), and turns grey and ignores input while the mode makes its parameter irrelevant. UI thread only.
+// (neither wheel nor keys during a drag, whose edit is open), and turns grey and ignores input
+// while the mode makes its parameter irrelevant. UI thread only.
 #pragma once
 
 #include <memory>

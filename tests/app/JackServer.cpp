@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -77,6 +78,12 @@ JackServer::JackServer(unsigned period, unsigned rate, Cycles cycles) {
     jack_set_error_function(&ToStandardError);
     return;
   }
+  // Built before the fork: the child only execs.
+  std::vector<const char*> arguments{"jackd", "--no-realtime"};
+  if (cycles == Cycles::kWaiting)
+    arguments.insert(arguments.end(), {"--sync", "--timeout", kClientTimeoutMs});
+  arguments.insert(arguments.end(), {"--name", name.c_str(), "-d", "dummy", "-r", rateText.c_str(), "-p",
+                                     periodText.c_str(), nullptr});
   while (!ready && std::chrono::steady_clock::now() < deadline) {
     pid = fork();
     if (pid == 0) {
@@ -86,12 +93,7 @@ JackServer::JackServer(unsigned period, unsigned rate, Cycles cycles) {
         dup2(quiet, STDOUT_FILENO);
         dup2(quiet, STDERR_FILENO);
       }
-      if (cycles == Cycles::kWaiting)
-        execlp("jackd", "jackd", "--no-realtime", "--sync", "--timeout", kClientTimeoutMs, "--name", name.c_str(),
-               "-d", "dummy", "-r", rateText.c_str(), "-p", periodText.c_str(), static_cast<char*>(nullptr));
-      else
-        execlp("jackd", "jackd", "--no-realtime", "--name", name.c_str(), "-d", "dummy", "-r", rateText.c_str(),
-               "-p", periodText.c_str(), static_cast<char*>(nullptr));
+      execvp("jackd", const_cast<char* const*>(arguments.data()));
       _exit(127);
     }
     if (pid < 0)
