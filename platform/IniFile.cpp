@@ -158,5 +158,9 @@ std::string IniFile::Text() const {
 }
 
 bool IniFile::Save(const std::string& path) const {
-  return ReplaceWholeFile(path, Text());
+  const std::string text = Text();
+  // A file that Load refuses would leave every later run on its defaults.
+  if (text.size() > kMostBytes)
+    return false;
+  return ReplaceWholeFile(path, text);
 }

@@ -43,8 +43,8 @@ public:
 
   // Writes the document to a new file beside path (beside the file a link at path leads to) and
   // renames it over that file, keeping its permissions. False, with the old file untouched and no
-  // new file left behind, when that file is no regular file, this user may not write it, or any step
-  // fails.
+  // new file left behind, when the document holds more than kMostBytes, that file is no regular
+  // file, this user may not write it, or any step fails.
   bool Save(const std::string& path) const;
 
 private:

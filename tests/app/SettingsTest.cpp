@@ -231,12 +231,37 @@ TEST(Settings, AnEntryThatIsNoSmallRegularFileIsLeftAlone) {
   }
 }
 
-TEST(Settings, AFileOfTheLargestSizeIsRead) {
+TEST(Settings, AFileNearTheLargestSizeIsReadAndNeverOutgrowsIt) {
+  // Twenty bytes below the bound: the keys the program adds do not fit, so the file stays.
+  for (const std::size_t size : {IniFile::kMostBytes, IniFile::kMostBytes - 20}) {
+    SCOPED_TRACE(size);
+    ConfigFolder config;
+    const std::string head = "[audio]\nsr=48000\n;";
+    const std::string text = head + std::string(size - head.size(), 'x');
+    config.Write(text);
+    AppHost* host = LoadedHost();
+    EXPECT_EQ(host->state.sampleRate, 48000u);
+    EXPECT_FALSE(host->SaveSettings());
+    EXPECT_EQ(config.Read(), text);
+    EXPECT_EQ(LoadedHost()->state.sampleRate, 48000u); // the next run reads it again
+  }
+}
+
+TEST(Settings, ASaveThatSucceedsIsReadByTheNextRun) {
   ConfigFolder config;
-  const std::string head = "[audio]\nsr=48000\n;";
-  config.Write(head + std::string(IniFile::kMostBytes - head.size(), 'x'));
-  EXPECT_EQ(LoadedHost()->state.sampleRate, 48000u);
-  EXPECT_NE(config.Read().find("driver=0\n"), std::string::npos);
+  const std::string keys = "[audio]\ndriver=0\nindev=In\noutdev=Out\nin1=1\nin2=2\nout1=1\nout2=2\n"
+                           "buffer=512\nsr=48000\n[midi]\nindev=off\noutdev=off\ninchan=0\noutchan=0\n;";
+  const std::string text = keys + std::string(IniFile::kMostBytes - keys.size() - 1, 'x') + "\n";
+  config.Write(text);
+  AppHost* host = LoadedHost();
+  EXPECT_EQ(config.Read(), text); // rewritten as it was
+  host->state.bufferSize = 256;
+  EXPECT_TRUE(host->SaveSettings());
+  host->state.audioInputDevice = "Input";
+  EXPECT_FALSE(host->SaveSettings()); // one byte too many
+  AppState expected = host->state;
+  expected.audioInputDevice = "In";
+  EXPECT_EQ(LoadedHost()->state, expected);
 }
 
 TEST(Settings, ALinkIsWrittenThroughToItsTarget) {

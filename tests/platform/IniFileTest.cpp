@@ -132,3 +132,22 @@ TEST_F(IniFileTest, SaveIntoAMissingFolderFails) {
   file.Set("audio", "sr", "1");
   EXPECT_FALSE(file.Save((folder / "absent" / "settings.ini").string()));
 }
+
+TEST_F(IniFileTest, SaveWritesOnlyWhatLoadReads) {
+  const std::string old = "[audio]\nsr=44100\n";
+  for (const std::size_t size : {IniFile::kMostBytes, IniFile::kMostBytes + 1}) {
+    SCOPED_TRACE(size);
+    Write(old);
+    IniFile file = Loaded();
+    file.Set("audio", "sr", "48000");
+    file.Set("audio", "pad", "");
+    file.Set("audio", "pad", std::string(size - file.Text().size(), 'x'));
+    ASSERT_EQ(file.Text().size(), size);
+    const bool fits = size <= IniFile::kMostBytes;
+    EXPECT_EQ(file.Save(path), fits);
+    EXPECT_EQ(Loaded().GetInt("audio", "sr", 0), fits ? 48000u : 44100u);
+    if (!fits) {
+      EXPECT_EQ(Read(), old);
+    }
+  }
+}
