@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -34,6 +36,20 @@ std::string LinkTarget(std::string path) {
     path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
   }
   return {};
+}
+
+// A template for mkostemp beside target: its own name with ".XXXXXX", the name cut so that the
+// whole still fits the folder's limit on names.
+std::string TemporaryTemplate(const std::string& target) {
+  constexpr std::string_view kRandom = ".XXXXXX";
+  const std::size_t slash = target.find_last_of('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  long most = pathconf(FolderOf(target).c_str(), _PC_NAME_MAX);
+  if (most <= 0)
+    most = NAME_MAX;
+  const std::size_t keep =
+      static_cast<std::size_t>(std::max<long>(most - static_cast<long>(kRandom.size()), 1));
+  return target.substr(0, nameStart) + target.substr(nameStart, keep) + std::string(kRandom);
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -107,7 +123,7 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
     return false;
   }
 
-  std::string temporary = target + ".XXXXXX";
+  std::string temporary = TemporaryTemplate(target);
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0)
     return false;

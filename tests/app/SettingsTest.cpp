@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <climits>
 #include <functional>
 #include <future>
 
@@ -267,22 +268,25 @@ TEST(Settings, ASaveThatSucceedsIsReadByTheNextRun) {
 TEST(Settings, ALinkIsWrittenThroughToItsTarget) {
   struct LinkCase {
     const char* name;
+    std::string targetName;
     // Makes the link at the settings path to target; gives the link's own text.
     std::function<fs::path(const fs::path& link, const fs::path& target)> make;
   };
+  const auto absolute = [](const fs::path& link, const fs::path& target) {
+    fs::create_symlink(target, link);
+    return target;
+  };
   const LinkCase cases[] = {
-      {"absolute link",
-       [](const fs::path& link, const fs::path& target) {
-         fs::create_symlink(target, link);
-         return target;
-       }},
-      {"relative link",
+      {"absolute link", "mine.ini", absolute},
+      // No name beside it may be longer.
+      {"link to a name of the longest length", std::string(NAME_MAX - 4, 'n') + ".ini", absolute},
+      {"relative link", "mine.ini",
        [](const fs::path& link, const fs::path& target) {
          const fs::path text = fs::relative(target, link.parent_path());
          fs::create_symlink(text, link);
          return text;
        }},
-      {"link to a link",
+      {"link to a link", "mine.ini",
        [](const fs::path& link, const fs::path& target) {
          const fs::path middle = target.parent_path() / "middle.ini";
          fs::create_symlink(target.filename(), middle);
@@ -294,7 +298,7 @@ TEST(Settings, ALinkIsWrittenThroughToItsTarget) {
     SCOPED_TRACE(c.name);
     ConfigFolder config;
     ScratchFolder elsewhere;
-    const fs::path target = elsewhere / "mine.ini";
+    const fs::path target = elsewhere / c.targetName;
     std::ofstream(target, std::ios::binary) << "[audio]\nsr=48000\n";
     fs::create_directories(config.Folder());
     const fs::path linkText = c.make(config.File(), target);
