@@ -94,6 +94,13 @@ void SyncFolderOf(const std::string& path) {
 } // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t mostBytes) {
+  // The type is known before the open: opening a device or a FIFO may itself do something.
+  struct stat entry {};
+  if (stat(path.c_str(), &entry) != 0)
+    return errno == ENOENT ? std::optional<std::string>(std::string()) : std::nullopt;
+  if (!S_ISREG(entry.st_mode) || static_cast<std::uint64_t>(entry.st_size) > mostBytes)
+    return std::nullopt;
+  // Still without waiting: the entry may have been replaced since.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT)

@@ -8,7 +8,7 @@
 
 // The text of the regular file at path (links followed); a missing file reads as empty text.
 // Nothing when the entry is no regular file, holds more than mostBytes or cannot be read. The read
-// never waits: a FIFO or a device at path is refused at once.
+// never waits: a FIFO or a device at path is refused without being opened.
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t mostBytes);
 
 // Replaces the file at path with text: a new file written beside it and renamed over it, with the

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,6 +54,39 @@ struct EntryIdentity {
            info.st_size == other.info.st_size;
   }
   struct stat info {};
+};
+
+// Counts how often the entry at path (or what a link there leads to) is opened while it lives.
+class OpenWatch {
+public:
+  explicit OpenWatch(const fs::path& path) : fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    watching = fd >= 0 && inotify_add_watch(fd, path.c_str(), IN_OPEN) >= 0;
+  }
+  ~OpenWatch() {
+    if (fd >= 0)
+      close(fd);
+  }
+  OpenWatch(const OpenWatch&) = delete;
+  OpenWatch& operator=(const OpenWatch&) = delete;
+
+  bool Watching() const { return watching; }
+  // The opens so far; the kernel queues each event before the open returns.
+  int Opens() {
+    alignas(inotify_event) char buffer[4096];
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0)
+      for (ssize_t at = 0; at < got;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        opens += (event->mask & IN_OPEN) ? 1 : 0;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    return opens;
+  }
+
+private:
+  int fd;
+  bool watching = false;
+  int opens = 0;
 };
 
 std::string TextOf(const fs::path& path) {
@@ -201,16 +235,27 @@ TEST(Settings, AnEntryThatIsNoSmallRegularFileIsLeftAlone) {
   struct EntryCase {
     const char* name;
     std::function<void(const fs::path&)> make;
+    // No other process opens it, so it can be watched: opening a FIFO or a device may do
+    // something of its own, so neither is opened at all.
+    bool neverOpened;
   };
+  ScratchFolder elsewhere;
   const EntryCase cases[] = {
-      {"FIFO", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
-      {"link to /dev/zero", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); }},
+      {"FIFO", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, true},
+      {"link to a FIFO",
+       [&elsewhere](const fs::path& path) {
+         ASSERT_EQ(mkfifo((elsewhere / "fifo").c_str(), 0600), 0);
+         fs::create_symlink(elsewhere / "fifo", path);
+       },
+       true},
+      {"link to /dev/zero", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); }, false},
       {"file one byte over the bound",
        [](const fs::path& path) {
          const std::string head = "[audio]\nsr=48000\n;";
          std::ofstream(path, std::ios::binary)
              << head << std::string(IniFile::kMostBytes + 1 - head.size(), 'x');
-       }},
+       },
+       false},
   };
   for (const EntryCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -218,6 +263,8 @@ TEST(Settings, AnEntryThatIsNoSmallRegularFileIsLeftAlone) {
     fs::create_directories(config.Folder());
     c.make(config.File());
     const EntryIdentity before(config.File());
+    OpenWatch watch(config.File());
+    ASSERT_TRUE(watch.Watching());
     AppHost* host = CreateHost();
     host->noIO = true;
     bool loaded = false;
@@ -229,6 +276,9 @@ TEST(Settings, AnEntryThatIsNoSmallRegularFileIsLeftAlone) {
     EXPECT_FALSE(saved);
     EXPECT_TRUE(EntryIdentity(config.File()) == before);
     EXPECT_EQ(EntriesIn(config.Folder()), 1u); // no new file left beside it
+    if (c.neverOpened) {
+      EXPECT_EQ(watch.Opens(), 0);
+    }
   }
 }
 
