@@ -52,6 +52,14 @@ std::string TemporaryTemplate(const std::string& target) {
   return target.substr(0, nameStart) + target.substr(nameStart, keep) + std::string(kRandom);
 }
 
+// Gives the new file the old one's owner and group. Only root may give a file away, while an owner
+// may pass it to any group of its own; what may not be set stays this user's, as for any new file.
+void KeepOwner(int fd, const struct stat& old) {
+  if (fchown(fd, old.st_uid, old.st_gid) == 0)
+    return;
+  [[maybe_unused]] const int groupOnly = fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+}
+
 bool WriteAll(int fd, const std::string& text) {
   std::size_t done = 0;
   while (done < text.size()) {
@@ -121,7 +129,8 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
     return false;
   mode_t mode = 0644;
   struct stat info {};
-  if (lstat(target.c_str(), &info) == 0) {
+  const bool replacing = lstat(target.c_str(), &info) == 0;
+  if (replacing) {
     // The rename needs only the folder's permission; the file's own says whether we may change it.
     if (!S_ISREG(info.st_mode) || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
       return false;
@@ -134,6 +143,8 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0)
     return false;
+  if (replacing)
+    KeepOwner(fd, info); // before the mode: a change of owner clears the set-id bits
   bool written = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
   written = close(fd) == 0 && written;
   if (!written || rename(temporary.c_str(), target.c_str()) != 0) {

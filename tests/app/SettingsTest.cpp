@@ -5,10 +5,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 #include <functional>
 #include <future>
+#include <vector>
 
 #include "FileSizeLimit.h"
 #include "HostRig.h"
@@ -377,6 +379,32 @@ TEST(Settings, AReplacedFileKeepsItsPermissions) {
   LoadedHost();
   EXPECT_NE(config.Read().find("driver=0\n"), std::string::npos);
   EXPECT_EQ(fs::status(config.File()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(Settings, AReplacedFileKeepsItsOwnerAndGroup) {
+  ConfigFolder config;
+  config.Write("[audio]\nsr=48000\n");
+  uid_t owner = geteuid();
+  gid_t group = getegid();
+  if (geteuid() == 0) {
+    owner = 4242; // root may give the file to anyone
+    group = 4243;
+  } else {
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(getgroups(0, nullptr), 0)));
+    groups.resize(
+        static_cast<std::size_t>(std::max(getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    const auto other = std::find_if(groups.begin(), groups.end(), [](gid_t g) { return g != getegid(); });
+    if (other == groups.end())
+      GTEST_SKIP() << "this user belongs to no second group to give the file to";
+    group = *other;
+  }
+  ASSERT_EQ(chown(config.File().c_str(), owner, group), 0);
+  LoadedHost();
+  EXPECT_NE(config.Read().find("driver=0\n"), std::string::npos); // replaced
+  struct stat info {};
+  ASSERT_EQ(stat(config.File().c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, owner);
+  EXPECT_EQ(info.st_gid, group);
 }
 
 TEST(Settings, AFileThatMayNotBeWrittenIsLeftAsItIs) {
