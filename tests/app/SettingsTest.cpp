@@ -166,6 +166,18 @@ TEST(Settings, EmptyMidiNameStaysEmpty) {
   EXPECT_NE(config.Read().find("[midi]\nindev=\n"), std::string::npos);
 }
 
+TEST(Settings, QuotedNamesAreReadWithoutTheirQuotes) {
+  ConfigFolder config;
+  config.Write("[audio]\nindev=\"system\"\nsr='48000'\n[midi]\noutdev='Port 1'\n");
+  AppHost* host = LoadedHost();
+  EXPECT_EQ(host->state.audioInputDevice, "system");
+  EXPECT_EQ(host->state.sampleRate, 48000u);
+  EXPECT_EQ(host->state.midiOutputDevice, "Port 1");
+  const std::string text = config.Read();
+  EXPECT_NE(text.find("\nindev=system\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\noutdev=Port 1\n"), std::string::npos) << text;
+}
+
 TEST(Settings, ForeignLinesAndSectionsAreKept) {
   ConfigFolder config;
   config.Write("; my notes\n[audio]\nsr=48000\ncolour=blue\n\n[window]\nx=10\n");
