@@ -70,7 +70,7 @@ public:
   // In-place linear fade of a non-interleaved buffer over its n frames.
   static void ApplyFades(double* buffer, int channels, unsigned int n, bool fadeOut);
   // The audio library's error report: "\nerrorCallback: " text "\n\n" on standard error; on the
-  // audio thread it is only counted (AudioThreadReports.h).
+  // audio thread it is kept for the UI thread to write (AudioThreadReports.h).
   static void ErrorCallback(RtAudioError::Type type, const std::string& errorText) noexcept;
 
   // MIDI ports (MidiPorts.cpp). Directions: kMidiInput, kMidiOutput.

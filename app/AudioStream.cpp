@@ -40,7 +40,7 @@ int StreamChannels(unsigned deviceChannels, int pluginChannels) {
 
 void AppHost::ErrorCallback(RtAudioError::Type, const std::string& errorText) noexcept {
   if (OnAudioThread()) {
-    CountAudioThreadReport();
+    KeepAudioThreadReport(errorText);
     return;
   }
   std::fprintf(stderr, "\nerrorCallback: %s\n\n", errorText.c_str());

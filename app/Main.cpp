@@ -78,6 +78,9 @@ int Run(int argc, char** argv, SingleInstance& instance) {
   if (mainWindow)
     gtk_main();
   window.Destroy();
+  // The stream is closed with the host; what its last blocks and its close reported is written now.
+  hostInstance.reset();
+  WritePendingAudioThreadReports();
   if (raiseRequests)
     g_source_remove(raiseRequests);
   if (UiFailed())

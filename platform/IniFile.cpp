@@ -59,6 +59,13 @@ std::optional<KeyLine> ParseKey(std::string_view line) {
   return KeyLine{Trim(text.substr(0, equals)), Trim(text.substr(equals + 1))};
 }
 
+// One pair of matching quotes around a value is dropped, as the Windows profile read does.
+std::string_view Unquoted(std::string_view value) {
+  if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+    return value.substr(1, value.size() - 2);
+  return value;
+}
+
 } // namespace
 
 bool IniFile::Load(const std::string& path) {
@@ -94,7 +101,7 @@ std::optional<std::string> IniFile::Find(std::string_view section, std::string_v
 std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view fallback,
                                std::size_t bufferSize) const {
   const std::optional<std::string> found = Find(section, key);
-  const std::string_view value = found ? std::string_view(*found) : fallback;
+  const std::string_view value = found ? Unquoted(*found) : fallback;
   if (bufferSize == 0)
     return {};
   return std::string(value.substr(0, Utf8PrefixLength(value, bufferSize - 1)));
@@ -102,16 +109,19 @@ std::string IniFile::GetString(std::string_view section, std::string_view key, s
 
 std::uint32_t IniFile::GetInt(std::string_view section, std::string_view key, std::uint32_t fallback) const {
   const std::optional<std::string> found = Find(section, key);
-  if (!found || found->empty())
+  if (!found)
+    return fallback;
+  const std::string_view text = Unquoted(*found); // the integer read goes through the string read
+  if (text.empty())
     return fallback;
   std::size_t i = 0;
   bool negative = false;
-  if ((*found)[i] == '-' || (*found)[i] == '+')
-    negative = (*found)[i++] == '-';
+  if (text[i] == '-' || text[i] == '+')
+    negative = text[i++] == '-';
   std::uint64_t magnitude = 0;
   constexpr std::uint64_t kMost = std::numeric_limits<std::uint32_t>::max();
-  for (; i < found->size() && (*found)[i] >= '0' && (*found)[i] <= '9'; ++i)
-    magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>((*found)[i] - '0'), kMost + 1);
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+    magnitude = std::min(magnitude * 10 + static_cast<std::uint64_t>(text[i] - '0'), kMost + 1);
   if (magnitude > kMost)
     return static_cast<std::uint32_t>(kMost);
   const auto value = static_cast<std::uint32_t>(magnitude);
@@ -158,5 +168,9 @@ std::string IniFile::Text() const {
 }
 
 bool IniFile::Save(const std::string& path) const {
-  return ReplaceWholeFile(path, Text());
+  const std::string text = Text();
+  // A file that Load refuses would leave every later run on its defaults.
+  if (text.size() > kMostBytes)
+    return false;
+  return ReplaceWholeFile(path, text);
 }

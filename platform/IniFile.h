@@ -26,13 +26,15 @@ public:
   std::optional<std::string> Find(std::string_view section, std::string_view key) const;
 
   // A string read into a buffer of bufferSize bytes: at most bufferSize - 1 bytes are kept, cut at
-  // a UTF-8 character boundary. A key present with an empty value gives an empty string.
+  // a UTF-8 character boundary. One pair of matching quotes (" or ') around the value is dropped. A
+  // key present with an empty value gives an empty string.
   std::string GetString(std::string_view section, std::string_view key, std::string_view fallback,
                         std::size_t bufferSize) const;
 
   // An unsigned integer: optional sign and decimal digits, up to the first other character (none
   // read as 0); a negative number wraps as the Windows read does, a larger one than 32 bits gives
-  // the largest value. A missing key or an empty value gives fallback.
+  // the largest value. Quotes are dropped as by GetString. A missing key or an empty value gives
+  // fallback.
   std::uint32_t GetInt(std::string_view section, std::string_view key, std::uint32_t fallback) const;
 
   // Sets key in section, adding either when missing. Line breaks in value become spaces.
@@ -43,8 +45,8 @@ public:
 
   // Writes the document to a new file beside path (beside the file a link at path leads to) and
   // renames it over that file, keeping its permissions. False, with the old file untouched and no
-  // new file left behind, when that file is no regular file, this user may not write it, or any step
-  // fails.
+  // new file left behind, when the document holds more than kMostBytes, that file is no regular
+  // file, this user may not write it, or any step fails.
   bool Save(const std::string& path) const;
 
 private:

@@ -4,9 +4,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -34,6 +36,28 @@ std::string LinkTarget(std::string path) {
     path = next.front() == '/' ? next : FolderOf(path) + "/" + next;
   }
   return {};
+}
+
+// A template for mkostemp beside target: its own name with ".XXXXXX", the name cut so that the
+// whole still fits the folder's limit on names.
+std::string TemporaryTemplate(const std::string& target) {
+  constexpr std::string_view kRandom = ".XXXXXX";
+  const std::size_t slash = target.find_last_of('/');
+  const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+  long most = pathconf(FolderOf(target).c_str(), _PC_NAME_MAX);
+  if (most <= 0)
+    most = NAME_MAX;
+  const std::size_t keep =
+      static_cast<std::size_t>(std::max<long>(most - static_cast<long>(kRandom.size()), 1));
+  return target.substr(0, nameStart) + target.substr(nameStart, keep) + std::string(kRandom);
+}
+
+// Gives the new file the old one's owner and group. Only root may give a file away, while an owner
+// may pass it to any group of its own; what may not be set stays this user's, as for any new file.
+void KeepOwner(int fd, const struct stat& old) {
+  if (fchown(fd, old.st_uid, old.st_gid) == 0)
+    return;
+  [[maybe_unused]] const int groupOnly = fchown(fd, static_cast<uid_t>(-1), old.st_gid);
 }
 
 bool WriteAll(int fd, const std::string& text) {
@@ -78,6 +102,13 @@ void SyncFolderOf(const std::string& path) {
 } // namespace
 
 std::optional<std::string> ReadWholeFile(const std::string& path, std::size_t mostBytes) {
+  // The type is known before the open: opening a device or a FIFO may itself do something.
+  struct stat entry {};
+  if (stat(path.c_str(), &entry) != 0)
+    return errno == ENOENT ? std::optional<std::string>(std::string()) : std::nullopt;
+  if (!S_ISREG(entry.st_mode) || static_cast<std::uint64_t>(entry.st_size) > mostBytes)
+    return std::nullopt;
+  // Still without waiting: the entry may have been replaced since.
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT)
@@ -98,7 +129,8 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
     return false;
   mode_t mode = 0644;
   struct stat info {};
-  if (lstat(target.c_str(), &info) == 0) {
+  const bool replacing = lstat(target.c_str(), &info) == 0;
+  if (replacing) {
     // The rename needs only the folder's permission; the file's own says whether we may change it.
     if (!S_ISREG(info.st_mode) || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
       return false;
@@ -107,10 +139,12 @@ bool ReplaceWholeFile(const std::string& path, const std::string& text) {
     return false;
   }
 
-  std::string temporary = target + ".XXXXXX";
+  std::string temporary = TemporaryTemplate(target);
   const int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0)
     return false;
+  if (replacing)
+    KeepOwner(fd, info); // before the mode: a change of owner clears the set-id bits
   bool written = fchmod(fd, mode) == 0 && WriteAll(fd, text) && fsync(fd) == 0;
   written = close(fd) == 0 && written;
   if (!written || rename(temporary.c_str(), target.c_str()) != 0) {

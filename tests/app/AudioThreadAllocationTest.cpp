@@ -1,9 +1,12 @@
 // The audio callback's body allocates nothing: every device block size, the FIFO's partial blocks,
-// queued MIDI and the faded last block, counted by the program's own allocator on this thread.
+// queued MIDI and the faded last block, counted by the program's own allocator on this thread; nor
+// does a report of the audio library there.
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
+#include "AudioThreadReports.h"
 #include "HostRig.h"
 #include "TestAllocator.h"
 
@@ -47,4 +50,20 @@ TEST(AudioThread, DeviceBlocksAllocateNothing) {
     EXPECT_EQ(allocated, 0u);
   }
   hostInstance.reset();
+}
+
+TEST(AudioThread, ReportsAllocateNothing) {
+  // Longer than what is kept; built before the count, as the audio library builds its texts.
+  const std::string texts[] = {std::string(2 * kAudioThreadReportBytes, 'x'), "underrun"};
+  std::size_t allocated = 1;
+  std::thread audio([&] {
+    MarkAudioThread();
+    const CountAllocations count;
+    for (int i = 0; i < 10; ++i)
+      AppHost::ErrorCallback(RtAudioError::WARNING, texts[i % 2]);
+    allocated = count.Count();
+  });
+  audio.join();
+  EXPECT_EQ(allocated, 0u);
+  EXPECT_TRUE(WritePendingAudioThreadReports());
 }

@@ -1,12 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <climits>
 #include <functional>
 #include <future>
+#include <vector>
 
 #include "FileSizeLimit.h"
 #include "HostRig.h"
@@ -52,6 +56,39 @@ struct EntryIdentity {
            info.st_size == other.info.st_size;
   }
   struct stat info {};
+};
+
+// Counts how often the entry at path (or what a link there leads to) is opened while it lives.
+class OpenWatch {
+public:
+  explicit OpenWatch(const fs::path& path) : fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+    watching = fd >= 0 && inotify_add_watch(fd, path.c_str(), IN_OPEN) >= 0;
+  }
+  ~OpenWatch() {
+    if (fd >= 0)
+      close(fd);
+  }
+  OpenWatch(const OpenWatch&) = delete;
+  OpenWatch& operator=(const OpenWatch&) = delete;
+
+  bool Watching() const { return watching; }
+  // The opens so far; the kernel queues each event before the open returns.
+  int Opens() {
+    alignas(inotify_event) char buffer[4096];
+    ssize_t got;
+    while ((got = read(fd, buffer, sizeof buffer)) > 0)
+      for (ssize_t at = 0; at < got;) {
+        const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+        opens += (event->mask & IN_OPEN) ? 1 : 0;
+        at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+      }
+    return opens;
+  }
+
+private:
+  int fd;
+  bool watching = false;
+  int opens = 0;
 };
 
 std::string TextOf(const fs::path& path) {
@@ -129,6 +166,18 @@ TEST(Settings, EmptyMidiNameStaysEmpty) {
   EXPECT_NE(config.Read().find("[midi]\nindev=\n"), std::string::npos);
 }
 
+TEST(Settings, QuotedNamesAreReadWithoutTheirQuotes) {
+  ConfigFolder config;
+  config.Write("[audio]\nindev=\"system\"\nsr='48000'\n[midi]\noutdev='Port 1'\n");
+  AppHost* host = LoadedHost();
+  EXPECT_EQ(host->state.audioInputDevice, "system");
+  EXPECT_EQ(host->state.sampleRate, 48000u);
+  EXPECT_EQ(host->state.midiOutputDevice, "Port 1");
+  const std::string text = config.Read();
+  EXPECT_NE(text.find("\nindev=system\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("\noutdev=Port 1\n"), std::string::npos) << text;
+}
+
 TEST(Settings, ForeignLinesAndSectionsAreKept) {
   ConfigFolder config;
   config.Write("; my notes\n[audio]\nsr=48000\ncolour=blue\n\n[window]\nx=10\n");
@@ -200,16 +249,27 @@ TEST(Settings, AnEntryThatIsNoSmallRegularFileIsLeftAlone) {
   struct EntryCase {
     const char* name;
     std::function<void(const fs::path&)> make;
+    // No other process opens it, so it can be watched: opening a FIFO or a device may do
+    // something of its own, so neither is opened at all.
+    bool neverOpened;
   };
+  ScratchFolder elsewhere;
   const EntryCase cases[] = {
-      {"FIFO", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }},
-      {"link to /dev/zero", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); }},
+      {"FIFO", [](const fs::path& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); }, true},
+      {"link to a FIFO",
+       [&elsewhere](const fs::path& path) {
+         ASSERT_EQ(mkfifo((elsewhere / "fifo").c_str(), 0600), 0);
+         fs::create_symlink(elsewhere / "fifo", path);
+       },
+       true},
+      {"link to /dev/zero", [](const fs::path& path) { fs::create_symlink("/dev/zero", path); }, false},
       {"file one byte over the bound",
        [](const fs::path& path) {
          const std::string head = "[audio]\nsr=48000\n;";
          std::ofstream(path, std::ios::binary)
              << head << std::string(IniFile::kMostBytes + 1 - head.size(), 'x');
-       }},
+       },
+       false},
   };
   for (const EntryCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -217,6 +277,8 @@ TEST(Settings, AnEntryThatIsNoSmallRegularFileIsLeftAlone) {
     fs::create_directories(config.Folder());
     c.make(config.File());
     const EntryIdentity before(config.File());
+    OpenWatch watch(config.File());
+    ASSERT_TRUE(watch.Watching());
     AppHost* host = CreateHost();
     host->noIO = true;
     bool loaded = false;
@@ -228,36 +290,67 @@ TEST(Settings, AnEntryThatIsNoSmallRegularFileIsLeftAlone) {
     EXPECT_FALSE(saved);
     EXPECT_TRUE(EntryIdentity(config.File()) == before);
     EXPECT_EQ(EntriesIn(config.Folder()), 1u); // no new file left beside it
+    if (c.neverOpened) {
+      EXPECT_EQ(watch.Opens(), 0);
+    }
   }
 }
 
-TEST(Settings, AFileOfTheLargestSizeIsRead) {
+TEST(Settings, AFileNearTheLargestSizeIsReadAndNeverOutgrowsIt) {
+  // Twenty bytes below the bound: the keys the program adds do not fit, so the file stays.
+  for (const std::size_t size : {IniFile::kMostBytes, IniFile::kMostBytes - 20}) {
+    SCOPED_TRACE(size);
+    ConfigFolder config;
+    const std::string head = "[audio]\nsr=48000\n;";
+    const std::string text = head + std::string(size - head.size(), 'x');
+    config.Write(text);
+    AppHost* host = LoadedHost();
+    EXPECT_EQ(host->state.sampleRate, 48000u);
+    EXPECT_FALSE(host->SaveSettings());
+    EXPECT_EQ(config.Read(), text);
+    EXPECT_EQ(LoadedHost()->state.sampleRate, 48000u); // the next run reads it again
+  }
+}
+
+TEST(Settings, ASaveThatSucceedsIsReadByTheNextRun) {
   ConfigFolder config;
-  const std::string head = "[audio]\nsr=48000\n;";
-  config.Write(head + std::string(IniFile::kMostBytes - head.size(), 'x'));
-  EXPECT_EQ(LoadedHost()->state.sampleRate, 48000u);
-  EXPECT_NE(config.Read().find("driver=0\n"), std::string::npos);
+  const std::string keys = "[audio]\ndriver=0\nindev=In\noutdev=Out\nin1=1\nin2=2\nout1=1\nout2=2\n"
+                           "buffer=512\nsr=48000\n[midi]\nindev=off\noutdev=off\ninchan=0\noutchan=0\n;";
+  const std::string text = keys + std::string(IniFile::kMostBytes - keys.size() - 1, 'x') + "\n";
+  config.Write(text);
+  AppHost* host = LoadedHost();
+  EXPECT_EQ(config.Read(), text); // rewritten as it was
+  host->state.bufferSize = 256;
+  EXPECT_TRUE(host->SaveSettings());
+  host->state.audioInputDevice = "Input";
+  EXPECT_FALSE(host->SaveSettings()); // one byte too many
+  AppState expected = host->state;
+  expected.audioInputDevice = "In";
+  EXPECT_EQ(LoadedHost()->state, expected);
 }
 
 TEST(Settings, ALinkIsWrittenThroughToItsTarget) {
   struct LinkCase {
     const char* name;
+    std::string targetName;
     // Makes the link at the settings path to target; gives the link's own text.
     std::function<fs::path(const fs::path& link, const fs::path& target)> make;
   };
+  const auto absolute = [](const fs::path& link, const fs::path& target) {
+    fs::create_symlink(target, link);
+    return target;
+  };
   const LinkCase cases[] = {
-      {"absolute link",
-       [](const fs::path& link, const fs::path& target) {
-         fs::create_symlink(target, link);
-         return target;
-       }},
-      {"relative link",
+      {"absolute link", "mine.ini", absolute},
+      // No name beside it may be longer.
+      {"link to a name of the longest length", std::string(NAME_MAX - 4, 'n') + ".ini", absolute},
+      {"relative link", "mine.ini",
        [](const fs::path& link, const fs::path& target) {
          const fs::path text = fs::relative(target, link.parent_path());
          fs::create_symlink(text, link);
          return text;
        }},
-      {"link to a link",
+      {"link to a link", "mine.ini",
        [](const fs::path& link, const fs::path& target) {
          const fs::path middle = target.parent_path() / "middle.ini";
          fs::create_symlink(target.filename(), middle);
@@ -269,7 +362,7 @@ TEST(Settings, ALinkIsWrittenThroughToItsTarget) {
     SCOPED_TRACE(c.name);
     ConfigFolder config;
     ScratchFolder elsewhere;
-    const fs::path target = elsewhere / "mine.ini";
+    const fs::path target = elsewhere / c.targetName;
     std::ofstream(target, std::ios::binary) << "[audio]\nsr=48000\n";
     fs::create_directories(config.Folder());
     const fs::path linkText = c.make(config.File(), target);
@@ -298,6 +391,32 @@ TEST(Settings, AReplacedFileKeepsItsPermissions) {
   LoadedHost();
   EXPECT_NE(config.Read().find("driver=0\n"), std::string::npos);
   EXPECT_EQ(fs::status(config.File()).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST(Settings, AReplacedFileKeepsItsOwnerAndGroup) {
+  ConfigFolder config;
+  config.Write("[audio]\nsr=48000\n");
+  uid_t owner = geteuid();
+  gid_t group = getegid();
+  if (geteuid() == 0) {
+    owner = 4242; // root may give the file to anyone
+    group = 4243;
+  } else {
+    std::vector<gid_t> groups(static_cast<std::size_t>(std::max(getgroups(0, nullptr), 0)));
+    groups.resize(
+        static_cast<std::size_t>(std::max(getgroups(static_cast<int>(groups.size()), groups.data()), 0)));
+    const auto other = std::find_if(groups.begin(), groups.end(), [](gid_t g) { return g != getegid(); });
+    if (other == groups.end())
+      GTEST_SKIP() << "this user belongs to no second group to give the file to";
+    group = *other;
+  }
+  ASSERT_EQ(chown(config.File().c_str(), owner, group), 0);
+  LoadedHost();
+  EXPECT_NE(config.Read().find("driver=0\n"), std::string::npos); // replaced
+  struct stat info {};
+  ASSERT_EQ(stat(config.File().c_str(), &info), 0);
+  EXPECT_EQ(info.st_uid, owner);
+  EXPECT_EQ(info.st_gid, group);
 }
 
 TEST(Settings, AFileThatMayNotBeWrittenIsLeftAsItIs) {

@@ -75,7 +75,9 @@ TEST_F(IniFileTest, IntegersReadAsTheWindowsProfileReadDoes) {
       {"-1", 0xFFFFFFFFu},
       {"+7", 7u},
       {"99999999999", 0xFFFFFFFFu},
-      {"", 33u}, // empty: the default
+      {"\"64\"", 64u},
+      {"", 33u},   // empty: the default
+      {"''", 33u}, // empty within its quotes
   };
   for (const IntCase& c : cases) {
     Write(std::string("[a]\nk=") + c.value + "\n");
@@ -91,6 +93,30 @@ TEST_F(IniFileTest, StringsAreCutToTheBufferAtACharacterBoundary) {
   EXPECT_EQ(file.GetString("audio", "indev", "", 100), std::string(98, 'n'));
   EXPECT_EQ(file.GetString("audio", "indev", "", 101), std::string(98, 'n') + "\xC3\xA9");
   EXPECT_EQ(file.GetString("audio", "empty", "default", 100), "");
+}
+
+TEST_F(IniFileTest, OnePairOfQuotesAroundAStringIsDropped) {
+  struct QuoteCase {
+    const char* value;
+    const char* expected;
+  };
+  const QuoteCase cases[] = {
+      {"\"system\"", "system"},
+      {"'system'", "system"},
+      {"  \" two words \"  ", " two words "}, // the spaces inside the quotes stay
+      {"\"\"twice\"\"", "\"twice\""},
+      {"\"\"", ""},
+      {"\"", "\""},
+      {"\"mixed'", "\"mixed'"},
+      {"in \"the\" middle", "in \"the\" middle"},
+  };
+  for (const QuoteCase& c : cases) {
+    Write(std::string("[a]\nk=") + c.value + "\n");
+    EXPECT_EQ(Loaded().GetString("a", "k", "", 100), c.expected) << c.value;
+  }
+  // The quotes do not count against the buffer.
+  Write("[a]\nk=\"" + std::string(99, 'q') + "\"\n");
+  EXPECT_EQ(Loaded().GetString("a", "k", "", 100), std::string(99, 'q'));
 }
 
 TEST_F(IniFileTest, SettingKeepsEveryOtherLine) {
@@ -131,4 +157,23 @@ TEST_F(IniFileTest, SaveIntoAMissingFolderFails) {
   IniFile file;
   file.Set("audio", "sr", "1");
   EXPECT_FALSE(file.Save((folder / "absent" / "settings.ini").string()));
+}
+
+TEST_F(IniFileTest, SaveWritesOnlyWhatLoadReads) {
+  const std::string old = "[audio]\nsr=44100\n";
+  for (const std::size_t size : {IniFile::kMostBytes, IniFile::kMostBytes + 1}) {
+    SCOPED_TRACE(size);
+    Write(old);
+    IniFile file = Loaded();
+    file.Set("audio", "sr", "48000");
+    file.Set("audio", "pad", "");
+    file.Set("audio", "pad", std::string(size - file.Text().size(), 'x'));
+    ASSERT_EQ(file.Text().size(), size);
+    const bool fits = size <= IniFile::kMostBytes;
+    EXPECT_EQ(file.Save(path), fits);
+    EXPECT_EQ(Loaded().GetInt("audio", "sr", 0), fits ? 48000u : 44100u);
+    if (!fits) {
+      EXPECT_EQ(Read(), old);
+    }
+  }
 }
