@@ -71,10 +71,11 @@ ColoredText HistoryStateText(bool frozen, bool liveAnalyzerOn) {
 bool HistorySegmentDrawn(const CurveStyle& style, int c, float from, float to) {
   if (style.dashed && c % 4 >= 2)
     return false;
-  // A point the engine could not measure is left out rather than drawn at some made-up level.
-  if (!std::isfinite(from) || !std::isfinite(to))
-    return false;
-  return !style.targetGap || (from > kTargetGapDb && to > kTargetGapDb);
+  if (!style.targetGap)
+    return true;
+  // A target that is not finite counts as -120 dBFS, which is a gap like any target of silence.
+  const float silence = -120.f;
+  return FiniteOr(from, silence) > kTargetGapDb && FiniteOr(to, silence) > kTargetGapDb;
 }
 
 bool HistoryCurveShown(CurveCondition condition, const ViewSnapshot& liveView,

@@ -50,8 +50,8 @@ struct CurveStyle {
   bool targetGap; // a segment touching a point at or below -100 dBFS is skipped
 };
 
-// Whether the segment ending at point c (from c - 1) is drawn: not on a dash gap, not touching a
-// non-finite point, and for the target not touching a point at or below -100 dBFS.
+// Whether the segment ending at point c (from c - 1) is drawn: not on a dash gap, and for the
+// target not touching a point at or below -100 dBFS (a non-finite target counts as -120).
 bool HistorySegmentDrawn(const CurveStyle& style, int c, float from, float to);
 
 // Calls segment(x1, y1, x2, y2) for every drawn segment of ring from the oldest valid point first.

@@ -18,7 +18,8 @@
 namespace {
 
 // The display form of a value, chosen by the parameter's unit label; the first row whose unit
-// matches and whose threshold the unformatted value reaches wins. Labels not listed: "%.2f".
+// matches and whose threshold the unformatted value reaches wins. A row without a threshold
+// takes any value, NaN included, so such a value keeps its unit. Labels not listed: "%.2f".
 struct ValueFormat {
   const char* unit;
   double from;
@@ -104,7 +105,7 @@ void ValueEntry::OnTextEntryCompletion(const char* str, int) {
 void FormatParamValue(int paramIdx, double plain, char (&buffer)[64]) {
   const char* label = static_cast<unsigned>(paramIdx) < kNumParams ? kParamUnits[paramIdx] : "";
   for (const ValueFormat& f : kValueFormats) {
-    if (std::strcmp(f.unit, label) == 0 && plain >= f.from) {
+    if (std::strcmp(f.unit, label) == 0 && (f.from == kAny || plain >= f.from)) {
       FormatC(buffer, sizeof(buffer), f.format, plain / f.divisor);
       return;
     }

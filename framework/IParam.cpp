@@ -86,7 +86,9 @@ double IParam::ToNormalized(double plain) const {
 }
 
 double IParam::FromNormalized(double normalized) const {
-  const double n = std::isfinite(normalized) ? std::clamp(normalized, 0.0, 1.0) : 0.0;
+  if (!std::isfinite(normalized))
+    return defaultValue;
+  const double n = std::clamp(normalized, 0.0, 1.0);
   if (shape == EShapeKind::Exp)
     return minValue * std::pow(maxValue / minValue, n);
   return minValue + n * (maxValue - minValue);

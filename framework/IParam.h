@@ -45,7 +45,7 @@ public:
   double GetNormalized() const { return ToNormalized(Value()); }
   void SetNormalized(double normalized) { Set(FromNormalized(normalized)); }
 
-  // Conversions; the normalised side is clamped to 0..1.
+  // Conversions; the normalised side is clamped to 0..1, and a non-finite one gives the default.
   double ToNormalized(double plain) const;
   double FromNormalized(double normalized) const;
   // Stepped values snap to whole steps (halves away from zero), then every value is clamped to

@@ -41,7 +41,7 @@ struct IGraphics::Impl {
   bool mouseOverEnabled = false;
   bool tooltipsEnabled = false;
   IControl* captured = nullptr;  // the pressed control: drags and the release go to it
-  IMouseMod heldBy;              // the buttons of the press that holds the mouse
+  IMouseMod heldBy;              // the button of the press that holds the mouse
   IControl* mouseOver = nullptr; // the control with the mouse-over flag
   bool mouseInside = false;
   float mouseX = -1.f, mouseY = -1.f;

@@ -43,9 +43,12 @@ bool MouseHeld(const IGraphics::Impl& m) {
   return m.captured || m.resizer.dragging || m.entryDragging;
 }
 
-// Whether a release ends the hold of the press made with the buttons in held. A release or press
-// that names neither button (a caller without button state) always matches.
+// Whether a release ends the hold of the press held. When both name their button, only the same
+// button does: the middle or a side button must not end a left drag. Without button numbers, L and
+// R decide, and a release or press that names neither (a caller without button state) matches.
 bool ReleasesHold(const IMouseMod& held, const IMouseMod& release) {
+  if (held.button != kNoMouseButton && release.button != kNoMouseButton)
+    return held.button == release.button;
   if (!(held.L || held.R) || !(release.L || release.R))
     return true;
   return (held.L && release.L) || (held.R && release.R);

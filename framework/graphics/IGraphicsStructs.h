@@ -143,8 +143,13 @@ struct ISVG {
 
 enum class EUIResizerMode { Scale, Size };
 
+constexpr int kNoMouseButton = -1;
+
 struct IMouseMod {
   bool L = false, R = false, S = false, C = false, A = false;
+  // The button a press or release is about: 0 left, 1 right, 2 middle, 3 and up the further ones.
+  // kNoMouseButton for moves and the wheel, and from callers that know only L and R.
+  int button = kNoMouseButton;
 };
 
 // Windows virtual-key codes: the editor's controls test these.

@@ -54,6 +54,13 @@ IMouseMod Mods(PuglMods state, std::uint32_t buttons) {
   return mod;
 }
 
+// A press or release names its own button, so that a hold ends only with the button that began it.
+IMouseMod ButtonMods(const PuglButtonEvent& e) {
+  IMouseMod mod = Mods(e.state, e.button < 32 ? 1u << e.button : 0u);
+  mod.button = static_cast<int>(e.button);
+  return mod;
+}
+
 IKeyPress KeyFromEvent(Display* display, const PuglKeyEvent& e) {
   const auto keycode = static_cast<KeyCode>(e.keycode);
   const bool shift = (e.state & PUGL_MOD_SHIFT) != 0;
@@ -97,7 +104,7 @@ PuglStatus OnEvent(PuglView* view, const PuglEvent* event) {
       w->buttons |= 1u << e.button;
     w->lastX = x;
     w->lastY = y;
-    const IMouseMod mod = Mods(e.state, e.button < 32 ? 1u << e.button : 0u);
+    const IMouseMod mod = ButtonMods(e);
     if (w->clicks.Press(e.time, e.x, e.y, e.button))
       g.OnMouseDblClick(x, y, mod);
     else
@@ -107,7 +114,7 @@ PuglStatus OnEvent(PuglView* view, const PuglEvent* event) {
   case PUGL_BUTTON_RELEASE: {
     const PuglButtonEvent& e = event->button;
     const float x = static_cast<float>(e.x) / s, y = static_cast<float>(e.y) / s;
-    const IMouseMod mod = Mods(e.state, e.button < 32 ? 1u << e.button : 0u);
+    const IMouseMod mod = ButtonMods(e);
     if (e.button < 32)
       w->buttons &= ~(1u << e.button);
     g.OnMouseUp(x, y, mod);

@@ -1,6 +1,7 @@
 // IPlugVST3: the edit-controller side. Host-visible parameter objects are derived from the IParam
 // list; values, texts and conversions come from the IParam objects themselves, so no range
 // exists twice.
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -108,6 +109,9 @@ tresult PLUGIN_API IPlugVST3::setParamNormalized(ParamID tag, ParamValue value) 
   Parameter* object = parameters.getParameter(tag);
   if (!object)
     return kResultFalse;
+  // A value that is not finite takes the default, the bypass's too.
+  if (!std::isfinite(value))
+    value = object->getInfo().defaultNormalizedValue;
   object->setNormalized(value);
   if (IParam* param = GetParam(static_cast<int>(tag)); param && tag < kBypassParamId) {
     param->SetNormalized(value);

@@ -166,17 +166,31 @@ TEST(HistoryPlot, SilenceRunsAlongTheBottomWithoutGaps) {
   EXPECT_FLOAT_EQ(segments[100].y1, 270.f);
 }
 
-TEST(HistoryPlot, NonFinitePointsAreGapsInEveryCurve) {
+TEST(HistoryPlot, NonFinitePointsAreDrawnAsSilenceOrUnityGain) {
+  // A level counts as -120 dBFS (the bottom edge), a gain as 0 dB (the centre line); the target
+  // treats such a point as it treats -120 dBFS: a gap.
+  struct Case {
+    CurveStyle style;
+    const IRECT& panel;
+    float y; // height of the point; 0 = the point's segments are gaps
+  } cases[] = {{kSolidLevel, kLevelPanel, 270.f}, {kSolidGain, kGainPanel, 351.f}, {kGapOnly, kLevelPanel, 0.f}};
   for (float bad : {kNaN, kInf, -kInf}) {
-    for (const CurveStyle& style : {kSolidLevel, kSolidGain, kTargetStyle}) {
-      SCOPED_TRACE(testing::Message() << bad << " gain " << style.gainMode << " dashed " << style.dashed);
+    for (const Case& c : cases) {
+      SCOPED_TRACE(testing::Message() << bad << " gain " << c.style.gainMode << " gap " << c.style.targetGap);
       HistoryCurve ring = Filled(-3.f);
       ring[200] = bad;
       ring[255] = bad;
-      for (const Segment& s : Segments(ring, style.gainMode ? kGainPanel : kLevelPanel, style, 256)) {
-        EXPECT_TRUE(s.end != 200 && s.end != 201 && s.end != 255) << s.end;
+      const auto segments = Segments(ring, c.panel, c.style, 256);
+      EXPECT_EQ(segments.size(), c.y == 0.f ? 252u : 255u);
+      for (const Segment& s : segments) {
         for (float v : {s.x1, s.y1, s.x2, s.y2})
           EXPECT_TRUE(std::isfinite(v));
+        if (s.end == 200 || s.end == 255) {
+          EXPECT_FLOAT_EQ(s.y2, c.y) << s.end;
+        }
+        if (s.end == 201) {
+          EXPECT_FLOAT_EQ(s.y1, c.y);
+        }
       }
     }
   }

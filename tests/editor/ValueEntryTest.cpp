@@ -2,11 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <limits>
 #include <string>
 
 #include "ControlRig.h"
 
 namespace {
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
 
 struct FormatCase {
   int param;
@@ -29,6 +33,18 @@ const FormatCase kFormatCases[] = {
     {kFastAmount, 12.5, "12 %"},
     {kMode, 1.0, "1.00"},
     {kAnalyzer, 0.0, "0.00"},
+    // Values that are not finite keep their unit.
+    {kInput, kNaN, "nan dB"},
+    {kInput, -kInf, "-inf dB"},
+    {kSoloTarget, kNaN, "nan dBFS"},
+    {kSoloTarget, -kInf, "-inf dBFS"},
+    {kDetectorLPF, kNaN, "nan Hz"},
+    {kDetectorLPF, -kInf, "-inf Hz"},
+    {kDetectorLPF, kInf, "inf kHz"},
+    {kSlowTime, kNaN, "nan ms"},
+    {kMaxGainSlew, -kInf, "-inf dB/s"},
+    {kMix, kNaN, "nan %"},
+    {kMode, kNaN, "nan"},
 };
 
 void ExpectFormats() {

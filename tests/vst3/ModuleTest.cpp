@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <set>
 #include <string>
 
@@ -111,6 +112,32 @@ TEST(Module, ParametersComeFromTheTables) {
   EXPECT_EQ(Narrow(bypass.title), "Bypass");
   EXPECT_EQ(bypass.stepCount, 1);
   EXPECT_EQ(bypass.flags, vst::ParameterInfo::kIsBypass | vst::ParameterInfo::kCanAutomate);
+}
+
+TEST(Module, NonFiniteHostValuesGiveEveryParameterItsDefault) {
+  LoadedModule module;
+  PluginInstance plugin(module);
+  vst::IEditController& c = *plugin.controller;
+  const double bad[] = {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
+                        -std::numeric_limits<double>::infinity()};
+  for (int i = 0; i <= kNumParams; ++i) {
+    const bool bypass = i == kNumParams;
+    const auto id = bypass ? vst::ParamID{0x10000} : static_cast<vst::ParamID>(i);
+    vst::ParameterInfo info{};
+    ASSERT_EQ(c.getParameterInfo(i, info), kResultOk);
+    ASSERT_EQ(info.id, id);
+    const double def = info.defaultNormalizedValue;
+    for (double value : bad) {
+      SCOPED_TRACE(testing::Message() << "id " << id << " value " << value);
+      // Away from the default first, so taking the default is seen.
+      ASSERT_EQ(c.setParamNormalized(id, def < 0.5 ? 1.0 : 0.0), kResultOk);
+      ASSERT_EQ(c.setParamNormalized(id, value), kResultOk);
+      EXPECT_NEAR(plugin.Normalized(id), def, 1e-9);
+      if (!bypass) {
+        EXPECT_NEAR(c.normalizedParamToPlain(id, value), kParamDefaults[static_cast<std::size_t>(i)], 1e-4);
+      }
+    }
+  }
 }
 
 TEST(Module, ParameterTextsAndShapes) {

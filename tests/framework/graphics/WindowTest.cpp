@@ -1,7 +1,9 @@
 // The real window: a child of an X11 window made here, driven by its timer tick, fed by XTest.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstddef>
 #include <thread>
 
 #include "GraphicsRig.h"
@@ -33,6 +35,7 @@ struct Parent {
 struct WindowRig : GraphicsRig {
   Parent parent;
   Probe* probe = Add({20, 20, 120, 80}, "probe");
+  ~WindowRig() { graphics->CloseWindow(); } // before the parent goes, also when a check failed
 
   // Ticks the editor until pred holds or a second has passed.
   template <typename Pred> bool RunUntil(Pred pred) {
@@ -48,6 +51,19 @@ struct WindowRig : GraphicsRig {
   bool Logged(const std::string& entry) const {
     return std::find(log.begin(), log.end(), entry) != log.end();
   }
+  // Ticks the editor until pred holds; the limit is there only to end a hang.
+  template <typename Pred> bool RunUntilOrHang(Pred pred) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < end) {
+      graphics->OnTimer();
+      if (pred())
+        return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return false;
+  }
+  std::ptrdiff_t Count(const std::string& entry) const { return std::count(log.begin(), log.end(), entry); }
+  void Button(unsigned button, bool down) { XTestFakeButtonEvent(parent.display, button, down, CurrentTime); }
   void Click(int x, int y) {
     XTestFakeMotionEvent(parent.display, DefaultScreen(parent.display), x, y, CurrentTime);
     XTestFakeButtonEvent(parent.display, 1, True, CurrentTime);
@@ -90,6 +106,38 @@ TEST(Window, OpensAsChildDrawsFramesAndTakesInput) {
   EXPECT_FALSE(g.WindowIsOpen());
   EXPECT_EQ(g.GetWindow(), nullptr);
   EXPECT_EQ(g.GetEventFd(), -1);
+}
+
+TEST(Window, OtherButtonsLeaveALeftDragAlone) {
+  // X11 numbers: 2 the middle button, 8 and 9 the side buttons.
+  for (unsigned other : {2u, 8u, 9u}) {
+    SCOPED_TRACE(other);
+    WindowRig rig;
+    ASSERT_NE(rig.parent.display, nullptr);
+    IGraphics& g = *rig.graphics;
+    ASSERT_TRUE(g.OpenWindow(reinterpret_cast<void*>(rig.parent.window)));
+    ASSERT_TRUE(rig.RunUntilOrHang([&] { return g.FrameCount() > 0; }));
+    Display* d = rig.parent.display;
+    XTestFakeMotionEvent(d, DefaultScreen(d), 50, 40, CurrentTime);
+    rig.Button(1, true);
+    // A quick double click of the other button while the left one is held.
+    for (int i = 0; i < 2; ++i) {
+      rig.Button(other, true);
+      rig.Button(other, false);
+    }
+    XTestFakeMotionEvent(d, DefaultScreen(d), 60, 50, CurrentTime);
+    XFlush(d);
+    ASSERT_TRUE(rig.RunUntilOrHang([&] { return rig.Logged("probe drag 60,50"); }));
+    EXPECT_EQ(rig.Count("probe down 50,40"), 1);
+    EXPECT_EQ(rig.Count("probe dbl 50,40"), 0);
+    EXPECT_EQ(rig.Count("probe up 50,40"), 0);
+
+    rig.Button(1, false);
+    XFlush(d);
+    ASSERT_TRUE(rig.RunUntilOrHang([&] { return rig.Logged("probe up 60,50"); }));
+    EXPECT_EQ(rig.Count("probe up 60,50"), 1);
+    g.CloseWindow();
+  }
 }
 
 TEST(Window, InputReachesControlsInDesignPointsAtAScale) {
