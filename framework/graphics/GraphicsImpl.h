@@ -107,6 +107,10 @@ struct IGraphics::Impl {
   void ResizeWindow();
   void ReleaseOffscreen();
   void ApplyCursor();
+  // The window takes the keyboard focus for the text entry, and gives it back to the window that
+  // had it (no-ops without a window).
+  void TakeKeyboard();
+  void ReturnKeyboard();
 
   // One frame: dirty checks, drawing and overlays; full draws everything. FrameInto draws into a
   // target whose GL context is current.

@@ -170,13 +170,15 @@ void IGraphics::OnMouseOut() {
   }
 }
 
-void IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
+bool IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
   Impl& m = *impl;
   m.HideTooltip();
   if (m.popup || m.entry || m.resizer.dragging)
-    return;
-  if (IControl* c = GetMouseControl(x, y))
+    return false;
+  IControl* c = GetMouseControl(x, y);
+  if (c)
     c->OnMouseWheel(x, y, mod, d);
+  return c != nullptr;
 }
 
 bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
@@ -217,6 +219,11 @@ bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
 
 void IGraphics::SetKeyHandlerFunc(std::function<bool(const IKeyPress& key)> handler) {
   impl->keyHandler = std::move(handler);
+}
+
+void IGraphics::GetMousePosition(float& x, float& y) const {
+  x = impl->mouseX;
+  y = impl->mouseY;
 }
 
 bool IGraphics::IsMouseCursorHidden() const {
