@@ -69,7 +69,6 @@ struct IGraphics::Impl {
   } resizer;
 
   std::function<bool(int widthPx, int heightPx)> platformResizeHook;
-  std::function<bool(const IKeyPress& key)> keyHandler;
 
   std::unique_ptr<FontStore> fonts;
   std::unique_ptr<SvgStore> svgs;

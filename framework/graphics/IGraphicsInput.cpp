@@ -184,8 +184,6 @@ bool IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
 bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
   Impl& m = *impl;
   m.HideTooltip();
-  if (m.keyHandler && m.keyHandler(key))
-    return true;
   if (m.entry) {
     switch (m.entry->OnKey(key)) {
     case TextEntry::EKeyResult::Commit:
@@ -215,10 +213,6 @@ bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
   }
   IControl* c = GetMouseControl(x, y);
   return c && c->OnKeyDown(x, y, key);
-}
-
-void IGraphics::SetKeyHandlerFunc(std::function<bool(const IKeyPress& key)> handler) {
-  impl->keyHandler = std::move(handler);
 }
 
 void IGraphics::GetMousePosition(float& x, float& y) const {
