@@ -52,21 +52,19 @@ IGraphics* OpenEditorGraphics() {
   return hostInstance && hostInstance->plugin ? hostInstance->plugin->GetUI() : nullptr;
 }
 
-// The accelerator of a key as the window receives it: the unshifted key of its keycode, so that
-// Ctrl+Shift+S is 'S' and Ctrl + comma the comma key whatever Shift gives.
-MainCommand CommandOfKey(const GdkEventKey& event) {
-  guint keyval = 0;
+// A key as the window receives it. The virtual-key code is that of the unshifted key of its
+// keycode, so that Ctrl+Shift+S is 'S' and Ctrl + comma the comma key whatever Shift gives; GDK's
+// key values are X key symbols.
+IKeyPress KeyOfEvent(const GdkEventKey& event) {
+  guint plain = 0;
   if (!gdk_keymap_translate_keyboard_state(gdk_keymap_get_for_display(gdk_window_get_display(event.window)),
                                            event.hardware_keycode, static_cast<GdkModifierType>(0),
-                                           event.group, &keyval, nullptr, nullptr, nullptr))
-    return kCommandNone;
-  return AcceleratorCommand(VirtualKeyFromKeysym(keyval), (event.state & GDK_CONTROL_MASK) != 0,
-                            (event.state & GDK_SHIFT_MASK) != 0, (event.state & GDK_MOD1_MASK) != 0);
+                                           event.group, &plain, nullptr, nullptr, nullptr))
+    plain = event.keyval;
+  return IKeyPress(TextFromKeysym(event.keyval).c_str(), VirtualKeyFromKeysym(plain),
+                   (event.state & GDK_SHIFT_MASK) != 0, (event.state & GDK_CONTROL_MASK) != 0,
+                   (event.state & GDK_MOD1_MASK) != 0);
 }
-
-struct CommandRequest {
-  MainCommand command;
-};
 
 void AddMenu(GtkWidget* menuBar, GtkAccelGroup* accelerators, const char* menuName, MainWindow* owner) {
   GtkWidget* menu = gtk_menu_new();
@@ -161,13 +159,24 @@ bool MainWindow::Create() {
                      RunGuarded([self] { static_cast<MainWindow*>(self)->Destroy(); });
                    }),
                    this);
+  // The accelerators first, then the editor, as a plug-in host passes keys to its view; the editor
+  // reads the keyboard itself only while its text entry is open.
   g_signal_connect(window, "key-press-event",
                    G_CALLBACK(+[](GtkWidget*, GdkEventKey* event, gpointer self) -> gboolean {
-                     const MainCommand command = CommandOfKey(*event);
-                     if (command == kCommandNone)
-                       return FALSE;
-                     RunGuarded([self, command] { static_cast<MainWindow*>(self)->OnCommand(command); });
-                     return TRUE;
+                     bool taken = false;
+                     RunGuarded([self, event, &taken] {
+                       const IKeyPress key = KeyOfEvent(*event);
+                       const MainCommand command = AcceleratorCommand(key.VK, key.C, key.S, key.A);
+                       if (command != kCommandNone) {
+                         taken = true;
+                         static_cast<MainWindow*>(self)->OnCommand(command);
+                       } else if (IGraphics* editor = static_cast<MainWindow*>(self)->Editor()) {
+                         float x = 0.f, y = 0.f;
+                         editor->GetMousePosition(x, y);
+                         taken = editor->OnKeyDown(x, y, key);
+                       }
+                     });
+                     return taken;
                    }),
                    this);
   g_signal_connect(window, "notify::scale-factor", G_CALLBACK(+[](GObject*, GParamSpec*, gpointer self) {
@@ -232,27 +241,9 @@ void MainWindow::OpenEditor() {
   editor->SetScreenScale(static_cast<float>(widgets->displayScale));
   editor->SetPlatformResizeHook(
       [this](int widthPx, int heightPx) { return ResizeEditorArea(widthPx, heightPx); });
-  editor->SetKeyHandlerFunc([this](const IKeyPress& key) {
-    const MainCommand command = AcceleratorCommand(key.VK, key.C, key.S, key.A);
-    if (command == kCommandNone)
-      return false;
-    // Run after the editor's event handling: a command may close the editor or open a dialog.
-    g_idle_add_full(
-        G_PRIORITY_DEFAULT,
-        +[](gpointer data) -> gboolean {
-          const MainCommand queued = static_cast<CommandRequest*>(data)->command;
-          RunGuarded([queued] {
-            if (mainWindow)
-              mainWindow->OnCommand(queued);
-          });
-          return G_SOURCE_REMOVE;
-        },
-        new CommandRequest{command}, +[](gpointer data) { delete static_cast<CommandRequest*>(data); });
-    return true;
-  });
   ResizeEditorArea(editor->WindowWidth(), editor->WindowHeight());
   // At idle priority: a frame that takes longer than its interval (software OpenGL) must not
-  // starve GTK's redraws and input, nor the editor's events and queued commands.
+  // starve GTK's redraws and input, nor the editor's events.
   widgets->frameTimer = g_timeout_add_full(
       G_PRIORITY_DEFAULT_IDLE, static_cast<guint>(std::max(1, 1000 / editor->FPS())),
       +[](gpointer) -> gboolean {

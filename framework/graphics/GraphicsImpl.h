@@ -69,7 +69,6 @@ struct IGraphics::Impl {
   } resizer;
 
   std::function<bool(int widthPx, int heightPx)> platformResizeHook;
-  std::function<bool(const IKeyPress& key)> keyHandler;
 
   std::unique_ptr<FontStore> fonts;
   std::unique_ptr<SvgStore> svgs;
@@ -107,6 +106,10 @@ struct IGraphics::Impl {
   void ResizeWindow();
   void ReleaseOffscreen();
   void ApplyCursor();
+  // The window takes the keyboard focus for the text entry, and gives it back to the window that
+  // had it (no-ops without a window).
+  void TakeKeyboard();
+  void ReturnKeyboard();
 
   // One frame: dirty checks, drawing and overlays; full draws everything. FrameInto draws into a
   // target whose GL context is current.

@@ -142,6 +142,7 @@ void IGraphics::CreateTextEntry(IControl& control, const IText& text, const IREC
         return m.TextWidth(text, prefix.c_str());
       });
   m.Invalidate(bounds);
+  m.TakeKeyboard();
 }
 
 IControl* IGraphics::GetControlInTextEntry() const {
@@ -168,6 +169,7 @@ void IGraphics::Impl::CloseTextEntry(bool commit) {
   // Closed before the completion runs, so that the completion may open another entry.
   std::unique_ptr<TextEntry> closed = std::move(entry);
   entryDragging = false;
+  ReturnKeyboard();
   Invalidate(closed->Bounds());
   closed->Control().SetDirty(false);
   if (commit)

@@ -192,12 +192,14 @@ public:
   void OnMouseOver(float x, float y, const IMouseMod& mod);
   // The pointer left the window.
   void OnMouseOut();
-  void OnMouseWheel(float x, float y, const IMouseMod& mod, float d);
-  // The key handler first, then the open text entry, then the popup menu, then the control under
-  // the mouse. true = handled.
+  // true when a control under the mouse got it.
+  bool OnMouseWheel(float x, float y, const IMouseMod& mod, float d);
+  // The open text entry first, then the popup menu, then the control under the mouse. true =
+  // handled. Keys come from the host (the window around the editor); the editor's own window
+  // reads the keyboard only while the text entry is open, and has the keyboard focus just then.
   bool OnKeyDown(float x, float y, const IKeyPress& key);
-  // Sees every key press before the editor does (a standalone program's accelerators); true = taken.
-  void SetKeyHandlerFunc(std::function<bool(const IKeyPress& key)> handler);
+  // The last mouse position the editor saw, in design points; (-1, -1) once the mouse left it.
+  void GetMousePosition(float& x, float& y) const;
 
   // The topmost control under (x, y) that takes the mouse: visible, not ignoring the mouse, and
   // enabled unless it asks for events when disabled. nullptr when none.

@@ -173,20 +173,20 @@ void IGraphics::OnMouseOut() {
   }
 }
 
-void IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
+bool IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
   Impl& m = *impl;
   m.HideTooltip();
   if (m.popup || m.entry || m.resizer.dragging)
-    return;
-  if (IControl* c = GetMouseControl(x, y))
+    return false;
+  IControl* c = GetMouseControl(x, y);
+  if (c)
     c->OnMouseWheel(x, y, mod, d);
+  return c != nullptr;
 }
 
 bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
   Impl& m = *impl;
   m.HideTooltip();
-  if (m.keyHandler && m.keyHandler(key))
-    return true;
   if (m.entry) {
     switch (m.entry->OnKey(key)) {
     case TextEntry::EKeyResult::Commit:
@@ -218,8 +218,9 @@ bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
   return c && c->OnKeyDown(x, y, key);
 }
 
-void IGraphics::SetKeyHandlerFunc(std::function<bool(const IKeyPress& key)> handler) {
-  impl->keyHandler = std::move(handler);
+void IGraphics::GetMousePosition(float& x, float& y) const {
+  x = impl->mouseX;
+  y = impl->mouseY;
 }
 
 bool IGraphics::IsMouseCursorHidden() const {

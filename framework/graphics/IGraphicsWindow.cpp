@@ -25,6 +25,10 @@ struct GraphicsWindow {
   float lastX = 0.f, lastY = 0.f; // pointer, design points
   DoubleClick clicks;
   Cursor blankCursor = 0;
+  // The keyboard focus before the text entry took it, while the entry holds it.
+  bool holdsFocus = false;
+  Window focusBefore = 0;
+  int revertBefore = RevertToParent;
 
   GraphicsWindow() = default;
   GraphicsWindow(const GraphicsWindow&) = delete;
@@ -40,6 +44,11 @@ struct GraphicsWindow {
   bool DrawFrame();
   void Resize(int w, int h);
   void ShowCursor(bool show);
+  // Key events are selected only while the text entry is open: otherwise X delivers the keys the
+  // user types over the editor to the editor instead of to the host's window around it.
+  void SelectKeys(bool select);
+  void TakeFocus();
+  void ReturnFocus();
 };
 
 namespace {
@@ -99,7 +108,6 @@ PuglStatus OnEvent(PuglView* view, const PuglEvent* event) {
   case PUGL_BUTTON_PRESS: {
     const PuglButtonEvent& e = event->button;
     const float x = static_cast<float>(e.x) / s, y = static_cast<float>(e.y) / s;
-    puglGrabFocus(view);
     if (e.button < 32)
       w->buttons |= 1u << e.button;
     w->lastX = x;
@@ -138,13 +146,23 @@ PuglStatus OnEvent(PuglView* view, const PuglEvent* event) {
                      static_cast<float>(e.dy));
     break;
   }
+  case PUGL_POINTER_IN: { // also when the window opens under a resting pointer: keys act there
+    const PuglCrossingEvent& e = event->crossing;
+    if (!w->buttons) {
+      w->lastX = static_cast<float>(e.x) / s;
+      w->lastY = static_cast<float>(e.y) / s;
+      g.OnMouseOver(w->lastX, w->lastY, Mods(e.state, 0));
+    }
+    break;
+  }
   case PUGL_POINTER_OUT:
     if (!w->buttons)
       g.OnMouseOut();
     break;
-  case PUGL_KEY_PRESS: {
+  case PUGL_KEY_PRESS: { // keys the user types into the text entry; the host passes all others
     const PuglKeyEvent& e = event->key;
-    g.OnKeyDown(static_cast<float>(e.x) / s, static_cast<float>(e.y) / s, KeyFromEvent(w->XDisplay(), e));
+    if (w->m->entry)
+      g.OnKeyDown(static_cast<float>(e.x) / s, static_cast<float>(e.y) / s, KeyFromEvent(w->XDisplay(), e));
     break;
   }
   default:
@@ -202,12 +220,14 @@ bool GraphicsWindow::Open(IGraphics::Impl& impl, PuglNativeView parent, bool vis
     Close();
     return false;
   }
+  SelectKeys(false);
   if (visible)
     puglShow(view);
   return true;
 }
 
 void GraphicsWindow::Close() {
+  ReturnFocus();
   if (view) {
     if (blankCursor)
       XFreeCursor(XDisplay(), blankCursor);
@@ -255,6 +275,62 @@ void GraphicsWindow::ShowCursor(bool show) {
   XFlush(display);
 }
 
+void GraphicsWindow::SelectKeys(bool select) {
+  Display* display = XDisplay();
+  XWindowAttributes attributes;
+  if (!XGetWindowAttributes(display, XWindow(), &attributes))
+    return;
+  constexpr long keys = KeyPressMask | KeyReleaseMask;
+  XSelectInput(display, XWindow(),
+               select ? attributes.your_event_mask | keys : attributes.your_event_mask & ~keys);
+  XFlush(display);
+}
+
+void GraphicsWindow::TakeFocus() {
+  Display* display = XDisplay();
+  XWindowAttributes attributes;
+  if (holdsFocus || !XGetWindowAttributes(display, XWindow(), &attributes) ||
+      attributes.map_state != IsViewable)
+    return;
+  XGetInputFocus(display, &focusBefore, &revertBefore);
+  SelectKeys(true);
+  XSetInputFocus(display, XWindow(), RevertToParent, CurrentTime);
+  XFlush(display);
+  holdsFocus = true;
+}
+
+// Only when the editor still has the focus: a host or window manager that moved it elsewhere
+// meanwhile keeps it. The window that had it may be gone or hidden by now, and no window may have
+// had it: then the window around the editor takes it.
+void GraphicsWindow::ReturnFocus() {
+  if (!holdsFocus)
+    return;
+  holdsFocus = false;
+  Display* display = XDisplay();
+  SelectKeys(false);
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(display, &focus, &revert);
+  if (focus != XWindow())
+    return;
+  Window root = 0, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (XQueryTree(display, XWindow(), &root, &parent, &children, &count) && children)
+    XFree(children);
+  XErrorHandler previous = XSetErrorHandler(NoteError);
+  badWindow = focusBefore == None;
+  if (!badWindow) {
+    XSetInputFocus(display, focusBefore, revertBefore, CurrentTime);
+    XSync(display, False);
+  }
+  if (badWindow && parent) {
+    badWindow = false;
+    XSetInputFocus(display, parent, RevertToParent, CurrentTime);
+    XSync(display, False);
+  }
+  XSetErrorHandler(previous);
+}
+
 // Here, where the window type is complete.
 IGraphics::Impl::Impl(IGraphics& owner, IEditorDelegate& editorDelegate, int w, int h, int frameRate,
                       float scale)
@@ -282,6 +358,7 @@ void IGraphics::CloseWindow() {
   Impl& m = *impl;
   if (!m.window)
     return;
+  m.CloseTextEntry(false); // gives the keyboard back while the window still exists
   m.window.reset();
   // A drag or an edit in progress ends with the window.
   if (m.captured) {
@@ -352,6 +429,16 @@ void IGraphics::Impl::ResizeWindow() {
 
 void IGraphics::Impl::ReleaseOffscreen() {
   offscreen.reset();
+}
+
+void IGraphics::Impl::TakeKeyboard() {
+  if (window)
+    window->TakeFocus();
+}
+
+void IGraphics::Impl::ReturnKeyboard() {
+  if (window)
+    window->ReturnFocus();
 }
 
 void IGraphics::Impl::ApplyCursor() {

@@ -6,6 +6,7 @@
 
 #include "IGraphics.h"
 #include "IPlugVST3.h"
+#include "VST3Keys.h"
 
 using namespace Steinberg;
 
@@ -150,6 +151,41 @@ tresult PLUGIN_API IPlugVST3View::removed() {
     return kResultFalse;
   Detach();
   return kResultOk;
+}
+
+tresult PLUGIN_API IPlugVST3View::onWheel(float distance) try {
+  IGraphics* graphics = plugin.GetUI();
+  if (!graphics || !IsAttached())
+    return kResultFalse;
+  float x = 0.f, y = 0.f;
+  graphics->GetMousePosition(x, y);
+  return graphics->OnMouseWheel(x, y, IMouseMod(), distance) ? kResultTrue : kResultFalse;
+} catch (...) { // nothing may unwind into the host
+  return kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::onKeyDown(char16 key, int16 keyCode, int16 modifiers) try {
+  keyTaken = false;
+  IGraphics* graphics = plugin.GetUI();
+  if (!graphics || !IsAttached())
+    return kResultFalse;
+  float x = 0.f, y = 0.f;
+  graphics->GetMousePosition(x, y);
+  if (!graphics->OnKeyDown(x, y, KeyPressFromVST3(key, keyCode, modifiers)))
+    return kResultFalse;
+  keyTaken = true;
+  takenKey = key;
+  takenCode = keyCode;
+  return kResultTrue;
+} catch (...) {
+  return kResultFalse;
+}
+
+tresult PLUGIN_API IPlugVST3View::onKeyUp(char16 key, int16 keyCode, int16) {
+  if (!keyTaken || key != takenKey || keyCode != takenCode)
+    return kResultFalse;
+  keyTaken = false;
+  return kResultTrue;
 }
 
 // Undoes whatever part of attached() happened, in reverse order.

@@ -28,14 +28,14 @@ public:
   // kResultFalse, with nothing left behind, without a run loop, a display or a GL context.
   Steinberg::tresult PLUGIN_API attached(void* parent, Steinberg::FIDString type) override;
   Steinberg::tresult PLUGIN_API removed() override;
-  Steinberg::tresult PLUGIN_API onWheel(float) override { return Steinberg::kResultFalse; }
-  // Keys reach the editor through its own window; the host keeps the ones it is offered here.
-  Steinberg::tresult PLUGIN_API onKeyDown(Steinberg::char16, Steinberg::int16, Steinberg::int16) override {
-    return Steinberg::kResultFalse;
-  }
-  Steinberg::tresult PLUGIN_API onKeyUp(Steinberg::char16, Steinberg::int16, Steinberg::int16) override {
-    return Steinberg::kResultFalse;
-  }
+  // The host's wheel and keys act where the editor last saw the mouse (the control under it, or
+  // the open text entry); kResultFalse leaves whatever the editor doesn't use to the host.
+  Steinberg::tresult PLUGIN_API onWheel(float distance) override;
+  Steinberg::tresult PLUGIN_API onKeyDown(Steinberg::char16 key, Steinberg::int16 keyCode,
+                                          Steinberg::int16 modifiers) override;
+  // Taken when its key press was.
+  Steinberg::tresult PLUGIN_API onKeyUp(Steinberg::char16 key, Steinberg::int16 keyCode,
+                                        Steinberg::int16 modifiers) override;
   Steinberg::tresult PLUGIN_API getSize(Steinberg::ViewRect* size) override;
   Steinberg::tresult PLUGIN_API onSize(Steinberg::ViewRect* newSize) override;
   Steinberg::tresult PLUGIN_API onFocus(Steinberg::TBool) override { return Steinberg::kResultOk; }
@@ -69,4 +69,8 @@ private:
   bool timerRegistered = false;
   bool eventsRegistered = false;
   float contentScale = 1.f;
+  // The last key press the editor took, for its release.
+  bool keyTaken = false;
+  Steinberg::char16 takenKey = 0;
+  Steinberg::int16 takenCode = 0;
 };

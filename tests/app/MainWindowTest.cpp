@@ -1,16 +1,18 @@
 // The main window in the test's own process under a private X server: the editor inside it, its
-// menu, the accelerators from the window and from the editor, the commands and the teardown.
+// menu, the keys (accelerators, then the editor), the commands and the teardown.
 #include <gtest/gtest.h>
 
 #include <gtk/gtk.h>
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "HostRig.h"
 #include "IGraphics.h"
 #include "MainWindow.h"
+#include "Params.h"
 #include "PngFile.h"
 #include "ProgramRun.h"
 
@@ -82,12 +84,12 @@ protected:
     gdk_event_free(event);
     Pump();
   }
-  // A key press as the editor receives it while it has the focus.
-  void PressOnEditor(int vk, bool ctrl, bool shift) {
+  // The editor sees the mouse at a place of its own, in design points.
+  void PointAt(float x, float y) {
     ASSERT_NE(window.Editor(), nullptr);
-    window.Editor()->OnKeyDown(10.f, 10.f, IKeyPress("", vk, shift, ctrl));
-    Pump();
+    window.Editor()->OnMouseOver(x, y, IMouseMod());
   }
+  static double Mix() { return hostInstance->plugin->GetParam(kMix)->GetNormalized(); }
 
   RuntimeFolder runtime;
   ConfigFolder config;
@@ -141,24 +143,38 @@ TEST_F(MainWindowTest, TheCornerResizerScalesTheWindowWithTheEditor) {
   EXPECT_GT(height, 1000); // the editor and the menu bar
 }
 
-TEST_F(MainWindowTest, AcceleratorsWorkFromTheWindowAndFromTheEditor) {
-  PressOnWindow(GDK_KEY_comma, GDK_CONTROL_MASK);
-  EXPECT_EQ(preferencesRuns, 1);
-  PressOnEditor(kVK_OEM_COMMA, true, false);
+// Wherever the mouse is, over the editor's knobs too.
+TEST_F(MainWindowTest, AcceleratorsWorkFromTheWindow) {
+  for (const bool overKnob : {false, true}) {
+    if (overKnob)
+      PointAt(1072.f, 470.f);
+    PressOnWindow(GDK_KEY_comma, GDK_CONTROL_MASK);
+    for (guint key : {GDK_KEY_e, GDK_KEY_b, GDK_KEY_d, GDK_KEY_f, GDK_KEY_s})
+      PressOnWindow(key, GDK_CONTROL_MASK); // the debug views do nothing; plain Ctrl+S is no accelerator
+    PressOnWindow(GDK_KEY_S, static_cast<GdkModifierType>(GDK_CONTROL_MASK | GDK_SHIFT_MASK));
+  }
   EXPECT_EQ(preferencesRuns, 2);
-
-  for (guint key : {GDK_KEY_e, GDK_KEY_b, GDK_KEY_d, GDK_KEY_f, GDK_KEY_s})
-    PressOnWindow(key, GDK_CONTROL_MASK); // the debug views do nothing; plain Ctrl+S is no accelerator
-  for (int vk : {'E', 'B', 'D', 'F', 'S'})
-    PressOnEditor(vk, true, false);
-  EXPECT_TRUE(boxes.empty());
-  EXPECT_EQ(preferencesRuns, 2);
-
-  PressOnWindow(GDK_KEY_S, static_cast<GdkModifierType>(GDK_CONTROL_MASK | GDK_SHIFT_MASK));
-  PressOnEditor('S', true, true);
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[0].caption, "Screenshot Saved");
   EXPECT_EQ(boxes[1].caption, "Screenshot Saved");
+  EXPECT_EQ(Mix(), 1.0);
+}
+
+// The window passes the keys it doesn't use to the editor, as a plug-in host does: the knob
+// under the mouse steps, Return opens its value entry, and what is typed then goes into it.
+TEST_F(MainWindowTest, OtherKeysReachTheEditor) {
+  PointAt(1072.f, 470.f); // the MIX knob
+  PressOnWindow(GDK_KEY_Down, static_cast<GdkModifierType>(0));
+  EXPECT_NEAR(Mix(), 0.99, 1e-9);
+  PressOnWindow(GDK_KEY_Return, static_cast<GdkModifierType>(0));
+  ASSERT_NE(window.Editor()->GetControlInTextEntry(), nullptr);
+  for (guint key : {GDK_KEY_5, GDK_KEY_0, GDK_KEY_Return})
+    PressOnWindow(key, static_cast<GdkModifierType>(0));
+  EXPECT_EQ(window.Editor()->GetControlInTextEntry(), nullptr);
+  EXPECT_NEAR(Mix(), 0.5, 1e-9);
+  window.Editor()->OnMouseOut(); // nothing under the mouse takes the key
+  PressOnWindow(GDK_KEY_Down, static_cast<GdkModifierType>(0));
+  EXPECT_NEAR(Mix(), 0.5, 1e-9);
 }
 
 TEST_F(MainWindowTest, PreferencesSaveTheSettingsOnlyAfterOk) {

@@ -12,6 +12,8 @@
 
 #include "HostWindow.h"
 #include "ModuleHost.h"
+#include "Params.h"
+#include "VST3Keys.h"
 #include "pluginterfaces/gui/iplugviewcontentscalesupport.h"
 
 using namespace Steinberg;
@@ -21,6 +23,14 @@ namespace {
 constexpr int kDesignWidth = 1180;
 constexpr int kDesignHeight = 800;
 constexpr int kFrames = 5;
+// Timer ticks to wait for something the editor does on its own X events: only a hang reaches it.
+constexpr int kPatience = 300;
+
+// Places in the editor at scale 1, in design points and (the parent sits at the screen's origin)
+// screen pixels: the MIX knob's body, the BYPASS button, and a place outside the editor.
+constexpr int kMixX = 1072, kMixY = 470;
+constexpr int kBypassX = 100, kBypassY = 779;
+constexpr int kOutsideX = 1500, kOutsideY = 1000;
 
 struct ViewRelease {
   void operator()(IPlugView* view) const { view->release(); }
@@ -88,6 +98,19 @@ protected:
     EXPECT_TRUE(loop.timers.empty());
     EXPECT_TRUE(loop.fdHandlers.empty());
     EXPECT_TRUE(parent.Children().empty());
+  }
+
+  // Runs the host's loop until done() holds; false only when the editor hangs.
+  template <class Done> bool PumpUntil(Done done) {
+    for (int tick = 0; tick < kPatience && !done(); ++tick)
+      loop.Pump(1);
+    return done();
+  }
+
+  // The user moves the mouse; the editor has seen it once its window has handled the events.
+  void PointAt(int x, int y) {
+    parent.MovePointer(x, y);
+    loop.Pump(kFrames);
   }
 
   // The one window the editor made inside the parent.
@@ -278,6 +301,107 @@ TEST_F(EditorView, LateCallbacksAfterRemovedDoNothing) {
   loop.oldTimers.front()->onTimer();
   loop.oldFdHandlers.front()->onFDIsSet(fd);
   EXPECT_TRUE(parent.Children().empty());
+}
+
+// The host passes the keys it gets to the view; the editor uses those meant for the control under
+// the mouse and refuses the rest, which the host then keeps for itself.
+TEST_F(EditorView, KeysFromTheHostActOnTheControlUnderTheMouse) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  loop.Pump(kFrames);
+  const struct {
+    int x, y;
+    char16 key;
+    int16 code, modifiers;
+    Vst::ParamID param;
+    double step; // of the parameter's normalised value
+    tresult result;
+  } cases[] = {
+      {kMixX, kMixY, 0, VST3Key::kDown, 0, kMix, -0.01, kResultTrue},
+      {kMixX, kMixY, 0, VST3Key::kDown, VST3Key::kShiftKey, kMix, -0.001, kResultTrue},
+      {kMixX, kMixY, 0, VST3Key::kUp, VST3Key::kCommandKey, kMix, 0.01, kResultTrue},
+      {kMixX, kMixY, 0, VST3Key::kLeft, 0, kMix, -0.01, kResultTrue},
+      {kMixX, kMixY, 'q', 0, 0, kMix, 0.0, kResultFalse},
+      {kMixX, kMixY, 0, VST3Key::kTab, 0, kMix, 0.0, kResultFalse},
+      {kBypassX, kBypassY, ' ', VST3Key::kSpace, 0, kBypass, 1.0, kResultTrue},
+      {kBypassX, kBypassY, 0, VST3Key::kReturn, 0, kBypass, -1.0, kResultTrue},
+      {kBypassX, kBypassY, 0, VST3Key::kEscape, 0, kBypass, 0.0, kResultFalse},
+      {kOutsideX, kOutsideY, 0, VST3Key::kDown, 0, kMix, 0.0, kResultFalse},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::to_string(c.x) + "," + std::to_string(c.y) + " key " + std::to_string(c.key) +
+                 " code " + std::to_string(c.code) + " modifiers " + std::to_string(c.modifiers));
+    PointAt(c.x, c.y);
+    const double before = instance.Normalized(c.param);
+    const int edits = instance.handler.edits;
+    EXPECT_EQ(view->onKeyDown(c.key, c.code, c.modifiers), c.result);
+    EXPECT_EQ(view->onKeyUp(c.key, c.code, c.modifiers), c.result);
+    EXPECT_NEAR(instance.Normalized(c.param), before + c.step, 1e-9);
+    EXPECT_EQ(instance.handler.edits > edits, c.step != 0.0); // the host hears of every change
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+  PointAt(kMixX, kMixY);
+  EXPECT_EQ(view->onKeyDown(0, VST3Key::kDown, 0), kResultFalse); // no editor, no keys
+}
+
+TEST_F(EditorView, WheelFromTheHostTurnsTheKnobUnderTheMouse) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  PointAt(kMixX, kMixY);
+  const double before = instance.Normalized(kMix);
+  EXPECT_EQ(view->onWheel(-1.f), kResultTrue);
+  EXPECT_NEAR(instance.Normalized(kMix), before - 0.01, 1e-9);
+  PointAt(kOutsideX, kOutsideY);
+  EXPECT_EQ(view->onWheel(1.f), kResultFalse);
+  EXPECT_NEAR(instance.Normalized(kMix), before - 0.01, 1e-9);
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// A click in the editor leaves the keyboard with the host: keys typed afterwards reach the host's
+// window, not the control under the mouse.
+TEST_F(EditorView, KeysTypedAfterAClickGoToTheHost) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  loop.Pump(kFrames);
+  parent.TakeFocus();
+  parent.KeyPresses();
+  parent.Click(kBypassX, kBypassY);
+  ASSERT_TRUE(PumpUntil([&] { return instance.Normalized(kBypass) == 1.0; })); // the click counted
+  EXPECT_EQ(parent.Focus(), parent.window);
+  parent.Type("space");
+  loop.Pump(kFrames);
+  EXPECT_EQ(parent.KeyPresses(), 1);
+  EXPECT_EQ(instance.Normalized(kBypass), 1.0);
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(parent.Focus(), parent.window);
+}
+
+// While the value entry is open the editor has the keyboard: the user types into it. When it
+// closes, and when the host removes the view, the host's window has the keyboard again.
+TEST_F(EditorView, ValueEntryHoldsTheKeyboardUntilItCloses) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  const XWindowId editor = EditorWindow();
+  parent.TakeFocus();
+  PointAt(kMixX, kMixY);
+  ASSERT_EQ(view->onKeyDown(0, VST3Key::kReturn, 0), kResultTrue); // opens the entry
+  EXPECT_EQ(view->onKeyUp(0, VST3Key::kReturn, 0), kResultTrue);
+  EXPECT_EQ(parent.Focus(), editor);
+  parent.KeyPresses();
+  for (const char* key : {"5", "0", "Return"})
+    parent.Type(key);
+  EXPECT_TRUE(PumpUntil([&] { return parent.Focus() == parent.window; }));
+  EXPECT_NEAR(instance.Normalized(kMix), 0.5, 1e-9); // 50 %
+  EXPECT_EQ(parent.KeyPresses(), 0);
+
+  // Keys the host passes reach an open entry as well; removing the view closes it uncommitted.
+  ASSERT_EQ(view->onKeyDown(0, VST3Key::kReturn, 0), kResultTrue);
+  EXPECT_EQ(parent.Focus(), editor);
+  EXPECT_EQ(view->onKeyDown('7', 0, 0), kResultTrue);
+  EXPECT_EQ(view->onKeyDown(0, VST3Key::kTab, 0), kResultTrue);
+  EXPECT_EQ(view->removed(), kResultOk);
+  EXPECT_EQ(parent.Focus(), parent.window);
+  EXPECT_NEAR(instance.Normalized(kMix), 0.5, 1e-9);
 }
 
 TEST(EditorViewContext, RunLoopFromTheHostContext) {

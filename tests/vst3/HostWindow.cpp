@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -25,6 +26,7 @@ bool ParentWindow::Open(int width, int height) {
   window = XCreateSimpleWindow(display, RootWindow(display, screen), 0, 0, static_cast<unsigned>(width),
                                static_cast<unsigned>(height), 0, BlackPixel(display, screen),
                                BlackPixel(display, screen));
+  XSelectInput(display, window, KeyPressMask | KeyReleaseMask);
   XMapWindow(display, window);
   XSync(display, False);
   return window != 0;
@@ -93,6 +95,46 @@ std::array<int, 3> ParentWindow::PixelOf(XWindowId child, int x, int y) const {
                                Channel(pixel, image->blue_mask)};
   XDestroyImage(image);
   return rgb;
+}
+
+void ParentWindow::MovePointer(int x, int y) {
+  XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+  XSync(display, False);
+}
+
+void ParentWindow::Click(int x, int y) {
+  MovePointer(x, y);
+  XTestFakeButtonEvent(display, 1, True, CurrentTime);
+  XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  XSync(display, False);
+}
+
+void ParentWindow::Type(const char* keysymName) {
+  const KeyCode code = XKeysymToKeycode(display, XStringToKeysym(keysymName));
+  XTestFakeKeyEvent(display, code, True, CurrentTime);
+  XTestFakeKeyEvent(display, code, False, CurrentTime);
+  XSync(display, False);
+}
+
+XWindowId ParentWindow::Focus() const {
+  Window focus = 0;
+  int revert = 0;
+  XGetInputFocus(display, &focus, &revert);
+  return focus;
+}
+
+void ParentWindow::TakeFocus() {
+  XSetInputFocus(display, window, RevertToParent, CurrentTime);
+  XSync(display, False);
+}
+
+int ParentWindow::KeyPresses() {
+  XSync(display, False);
+  int count = 0;
+  XEvent event;
+  while (XCheckTypedWindowEvent(display, window, KeyPress, &event))
+    ++count;
+  return count;
 }
 
 HostRunLoop::~HostRunLoop() {

@@ -14,7 +14,9 @@
 struct _XDisplay;
 using XWindowId = unsigned long;
 
-// A mapped top-level window on its own X connection. Without a display, Open() is false.
+// A mapped top-level window on its own X connection that, like a host's window, selects key
+// events. It sits at the root's origin, so its coordinates are the screen's. Without a display,
+// Open() is false.
 class ParentWindow {
 public:
   ParentWindow() = default;
@@ -31,6 +33,18 @@ public:
   Steinberg::ViewRect SizeOf(XWindowId child) const;
   // The colour (red, green, blue) the X server shows at a pixel of a window; -1s when unreadable.
   std::array<int, 3> PixelOf(XWindowId child, int x, int y) const;
+
+  // The user at the keyboard and mouse, through the X server (XTest): what the server does with
+  // the input (pointer windows, keyboard focus) is real. Each call ends with a round trip.
+  void MovePointer(int x, int y);
+  void Click(int x, int y);
+  // A key press and release by key symbol name ("space", "Return", "5").
+  void Type(const char* keysymName);
+  // The window that has the keyboard focus, and giving it to this window.
+  XWindowId Focus() const;
+  void TakeFocus();
+  // Key presses this window received since the last call.
+  int KeyPresses();
 
   _XDisplay* display = nullptr;
   XWindowId window = 0;

@@ -70,6 +70,11 @@ struct WindowRig : GraphicsRig {
     XTestFakeButtonEvent(parent.display, 1, False, CurrentTime);
     XFlush(parent.display);
   }
+  void Type(KeySym key) {
+    XTestFakeKeyEvent(parent.display, XKeysymToKeycode(parent.display, key), True, CurrentTime);
+    XTestFakeKeyEvent(parent.display, XKeysymToKeycode(parent.display, key), False, CurrentTime);
+    XSync(parent.display, False);
+  }
 };
 
 TEST(Window, OpensAsChildDrawsFramesAndTakesInput) {
@@ -97,10 +102,14 @@ TEST(Window, OpensAsChildDrawsFramesAndTakesInput) {
   EXPECT_TRUE(rig.RunUntil([&] { return rig.Logged("probe dbl 50,40"); }));
   EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), "probe down 50,40"), 1);
 
-  XTestFakeKeyEvent(rig.parent.display, XKeysymToKeycode(rig.parent.display, XK_Return), True, CurrentTime);
-  XTestFakeKeyEvent(rig.parent.display, XKeysymToKeycode(rig.parent.display, XK_Return), False, CurrentTime);
-  XFlush(rig.parent.display);
-  EXPECT_TRUE(rig.RunUntil([&] { return rig.Logged("probe key 13"); }));
+  // Keys typed at the window are the host's (it passes them on through OnKeyDown), except while
+  // the text entry is open: then they go into it.
+  rig.Type(XK_Return);
+  g.CreateTextEntry(*rig.probe, IText(), IRECT(20.f, 20.f, 120.f, 80.f), "", 7);
+  rig.Type(XK_z);
+  rig.Type(XK_Return);
+  EXPECT_TRUE(rig.RunUntil([&] { return rig.Logged("probe entry z 7"); }));
+  EXPECT_FALSE(rig.Logged("probe key 13"));
 
   g.CloseWindow();
   EXPECT_FALSE(g.WindowIsOpen());
