@@ -336,11 +336,7 @@ void MainWindow::RequestClose() {
   // The host object must outlive the dialog that works on it: end the dialog, and OnCommand
   // destroys the window when it returns.
   closeRequested = true;
-  GList* toplevels = gtk_window_list_toplevels();
-  for (GList* w = toplevels; w; w = w->next)
-    if (GTK_IS_DIALOG(w->data) && gtk_window_get_transient_for(GTK_WINDOW(w->data)) == Window())
-      gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_DELETE_EVENT);
-  g_list_free(toplevels);
+  EndDialogsOf(Window());
 }
 
 void MainWindow::AutomaticScreenshot() {
@@ -366,7 +362,9 @@ void MainWindow::SaveScreenshot() {
 }
 
 void MainWindow::OnCommand(MainCommand command) {
-  if (!widgets)
+  // One command at a time: while a command's dialog runs, a second one (from the editor, which
+  // that dialog's modality doesn't cover) would stack its own over it.
+  if (!widgets || commandDepth > 0 || ModalRunning())
     return;
   ++commandDepth;
   RunCommand(command);

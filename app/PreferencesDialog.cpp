@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AppHost.h"
+#include "MessageBox.h"
 #include "PreferencesModel.h"
 
 namespace {
@@ -208,6 +209,7 @@ void PreferencesView::OnChanged(GtkComboBox*, gpointer data) {
 
 // The close box answers like Cancel.
 bool PreferencesView::Run() {
+  const ModalScope modal;
   PreferencesDialogProc(model, DialogMessage::kInitDialog);
   Refresh();
   gtk_widget_show_all(dialog);

@@ -198,6 +198,11 @@ public:
   bool OnKeyDown(float x, float y, const IKeyPress& key);
   // Sees every key press before the editor does (a standalone program's accelerators); true = taken.
   void SetKeyHandlerFunc(std::function<bool(const IKeyPress& key)> handler);
+  // While blocked, presses, drags, wheel, mouse-over and keys are dropped (a host's modal dialog
+  // runs, and its modality doesn't reach our window); a release and the pointer leaving still end
+  // what they end.
+  void SetInputBlocked(bool blocked);
+  bool InputBlocked() const;
 
   // The topmost control under (x, y) that takes the mouse: visible, not ignoring the mouse, and
   // enabled unless it asks for events when disabled. nullptr when none.

@@ -68,12 +68,16 @@ IControl* Press(IGraphics& g, IGraphics::Impl& m, float x, float y, const IMouse
 } // namespace
 
 void IGraphics::OnMouseDown(float x, float y, const IMouseMod& mod) {
+  if (impl->inputBlocked)
+    return;
   if (IControl* c = Press(*this, *impl, x, y, mod))
     c->OnMouseDown(x, y, mod);
 }
 
 void IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
   Impl& m = *impl;
+  if (m.inputBlocked)
+    return;
   // The first press of a double click may have opened a popup for the control; the second press,
   // back on that control, closes the popup and still reaches the control as the double click it is.
   IControl* popupOwner = m.popup && !m.popup->box.Contains(x, y) ? m.popup->control : nullptr;
@@ -86,6 +90,8 @@ void IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
 
 void IGraphics::OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) {
   Impl& m = *impl;
+  if (m.inputBlocked)
+    return;
   m.mouseX = x;
   m.mouseY = y;
   if (m.resizer.dragging) {
@@ -117,6 +123,8 @@ void IGraphics::OnMouseUp(float x, float y, const IMouseMod& mod) {
 
 void IGraphics::OnMouseOver(float x, float y, const IMouseMod& mod) {
   Impl& m = *impl;
+  if (m.inputBlocked)
+    return;
   if (x != m.mouseX || y != m.mouseY) {
     if (!m.tooltipShown)
       m.restFrames = 0;
@@ -172,6 +180,8 @@ void IGraphics::OnMouseOut() {
 
 void IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
   Impl& m = *impl;
+  if (m.inputBlocked)
+    return;
   m.HideTooltip();
   if (m.popup || m.entry || m.resizer.dragging)
     return;
@@ -181,6 +191,8 @@ void IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
 
 bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
   Impl& m = *impl;
+  if (m.inputBlocked)
+    return false;
   m.HideTooltip();
   if (m.keyHandler && m.keyHandler(key))
     return true;
@@ -217,6 +229,14 @@ bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
 
 void IGraphics::SetKeyHandlerFunc(std::function<bool(const IKeyPress& key)> handler) {
   impl->keyHandler = std::move(handler);
+}
+
+void IGraphics::SetInputBlocked(bool blocked) {
+  impl->inputBlocked = blocked;
+}
+
+bool IGraphics::InputBlocked() const {
+  return impl->inputBlocked;
 }
 
 bool IGraphics::IsMouseCursorHidden() const {
