@@ -346,7 +346,8 @@ void MainWindow::AutomaticScreenshot() {
     screenshotFailed = true;
     std::fprintf(stderr, "TAMSEL: the screenshot could not be written to %s\n", path.c_str());
   }
-  Destroy();
+  // A dialog may be running on the host: the close waits for it like any other.
+  RequestClose();
 }
 
 void MainWindow::SaveScreenshot() {

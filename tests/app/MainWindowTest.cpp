@@ -397,3 +397,28 @@ TEST_F(MainWindowTest, WhileAMessageBoxRunsTheEditorStartsNoCommand) {
   EXPECT_EQ(preferencesRuns, 0);
   EXPECT_FALSE(editor->InputBlocked());
 }
+
+// The automatic screenshot closes the window the way every close goes: a dialog that works on the
+// host ends first, and the host goes last.
+TEST_F(MainWindowTest, TheAutomaticScreenshotEndsARunningDialogBeforeTheHostGoes) {
+  window.Destroy();
+  const std::filesystem::path shot = runtime.Path() / "auto.png";
+  AppHost* host = CreateHost();
+  host->screenshotPath = shot.string();
+  ASSERT_TRUE(host->InitHost());
+  MainWindow shooting;
+  bool hostOutlivedTheDialog = false;
+  shooting.runPreferences = [&](GtkWindow* owner) {
+    const bool ok = RunPreferencesDialog(owner); // open when the screenshot is due
+    hostOutlivedTheDialog = hostInstance != nullptr && shooting.Window() != nullptr;
+    return ok;
+  };
+  ASSERT_TRUE(shooting.Create());
+  const DialogGuard guard(60);
+  shooting.OnCommand(kCommandPreferences);
+  EXPECT_TRUE(hostOutlivedTheDialog);
+  EXPECT_TRUE(std::filesystem::exists(shot));
+  EXPECT_FALSE(shooting.ScreenshotFailed());
+  EXPECT_EQ(shooting.Window(), nullptr);
+  EXPECT_EQ(hostInstance, nullptr);
+}
