@@ -198,9 +198,9 @@ public:
   bool OnKeyDown(float x, float y, const IKeyPress& key);
   // Sees every key press before the editor does (a standalone program's accelerators); true = taken.
   void SetKeyHandlerFunc(std::function<bool(const IKeyPress& key)> handler);
-  // While blocked, presses, drags, wheel, mouse-over and keys are dropped (a host's modal dialog
-  // runs, and its modality doesn't reach our window); a release and the pointer leaving still end
-  // what they end.
+  // While blocked, mouse and key input is dropped (a host's modal dialog runs, and its modality
+  // doesn't reach our window); only the release of a press made before still ends that press, and
+  // the pointer leaving still ends a mouse-over.
   void SetInputBlocked(bool blocked);
   bool InputBlocked() const;
 

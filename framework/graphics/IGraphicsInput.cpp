@@ -106,6 +106,8 @@ void IGraphics::OnMouseDrag(float x, float y, float dX, float dY, const IMouseMo
 
 void IGraphics::OnMouseUp(float x, float y, const IMouseMod& mod) {
   Impl& m = *impl;
+  if (m.inputBlocked && !MouseHeld(m))
+    return;
   if (MouseHeld(m) && !ReleasesHold(m.heldBy, mod))
     return; // the button of an ignored press
   if (m.resizer.dragging) {
@@ -118,7 +120,8 @@ void IGraphics::OnMouseUp(float x, float y, const IMouseMod& mod) {
     c->OnMouseUp(x, y, mod);
   }
   m.captured = nullptr;
-  m.UpdateMouseOver(x, y, mod);
+  if (!m.inputBlocked)
+    m.UpdateMouseOver(x, y, mod);
 }
 
 void IGraphics::OnMouseOver(float x, float y, const IMouseMod& mod) {
