@@ -20,10 +20,18 @@ namespace {
 
 enum ExitCode : int { kExitOk = 0, kExitFailure = 1, kExitScreenshotFailed = 2 };
 
+// A close asked for before the main window exists: the window is then never shown.
+bool closeBeforeWindow = false;
+
 gboolean CloseOnSignal(gpointer) {
   RunGuarded([] {
-    if (mainWindow)
+    if (mainWindow) {
       mainWindow->RequestClose();
+      return;
+    }
+    // Only a start-up message box runs the loop this early: it ends, and the program with it.
+    closeBeforeWindow = true;
+    EndDialogsOf(nullptr);
   });
   return G_SOURCE_CONTINUE;
 }
@@ -35,8 +43,8 @@ int Run(int argc, char** argv, SingleInstance& instance) {
     return kExitFailure;
   }
   // A terminal's Ctrl+C or a session's TERM closes the window as its close box would; one that
-  // comes while the program starts is handled once the main loop runs, so the stream still ends
-  // with its fade.
+  // comes while the program starts is handled once a loop runs, so the stream still ends with its
+  // fade: by the main loop, or by a start-up message box's, and then the window never shows.
   g_unix_signal_add(SIGINT, CloseOnSignal, nullptr);
   g_unix_signal_add(SIGTERM, CloseOnSignal, nullptr);
 
@@ -51,7 +59,8 @@ int Run(int argc, char** argv, SingleInstance& instance) {
   host->ApplyAudioSettings();
 
   MainWindow window;
-  window.Create();
+  if (!closeBeforeWindow)
+    window.Create();
   const guint raiseRequests = instance.ListenFd() < 0
                                   ? 0
                                   : g_unix_fd_add(

@@ -327,11 +327,7 @@ void MainWindow::RequestClose() {
   // The host object must outlive the dialog that works on it: end the dialog, and OnCommand
   // destroys the window when it returns.
   closeRequested = true;
-  GList* toplevels = gtk_window_list_toplevels();
-  for (GList* w = toplevels; w; w = w->next)
-    if (GTK_IS_DIALOG(w->data) && gtk_window_get_transient_for(GTK_WINDOW(w->data)) == Window())
-      gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_DELETE_EVENT);
-  g_list_free(toplevels);
+  EndDialogsOf(Window());
 }
 
 void MainWindow::AutomaticScreenshot() {
@@ -341,7 +337,8 @@ void MainWindow::AutomaticScreenshot() {
     screenshotFailed = true;
     std::fprintf(stderr, "TAMSEL: the screenshot could not be written to %s\n", path.c_str());
   }
-  Destroy();
+  // A dialog may be running on the host: the close waits for it like any other.
+  RequestClose();
 }
 
 void MainWindow::SaveScreenshot() {
@@ -357,7 +354,9 @@ void MainWindow::SaveScreenshot() {
 }
 
 void MainWindow::OnCommand(MainCommand command) {
-  if (!widgets)
+  // One command at a time: while a command's dialog runs, a second one (from the editor, which
+  // that dialog's modality doesn't cover) would stack its own over it.
+  if (!widgets || commandDepth > 0 || ModalRunning())
     return;
   ++commandDepth;
   RunCommand(command);

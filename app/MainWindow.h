@@ -34,8 +34,9 @@ public:
   // Closes the editor, then the window; the destruction destroys the host object and ends the
   // main loop. Safe to call more than once.
   void Destroy();
-  // The close box, or a request from outside (a signal): Destroy, but while a command's modal
-  // dialog runs, that dialog is ended first and the window goes once the command is done.
+  // The close box, the automatic screenshot or a request from outside (a signal): Destroy, but
+  // while a command's modal dialog runs, that dialog is ended first and the window goes once the
+  // command is done.
   void RequestClose();
   void OnCommand(MainCommand command);
 

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "AppHost.h"
+#include "MessageBox.h"
 #include "PreferencesModel.h"
 
 namespace {
@@ -71,11 +72,14 @@ private:
   void Refresh();
   void Changed(Combo& combo);
   static void OnChanged(GtkComboBox* widget, gpointer data);
+  static void OnResponse(GtkDialog* widget, gint response, gpointer data);
 
   PreferencesModel& model;
   GtkWidget* dialog;
   // What a change handler threw: it ends the dialog and leaves Run, never crossing into GTK.
   std::exception_ptr failure;
+  // A close came while the dialog waited for no answer (Apply's message box ran).
+  bool closeAsked = false;
   GtkWidget* config = nullptr;
   std::vector<std::unique_ptr<Combo>> combos;
 };
@@ -112,11 +116,13 @@ PreferencesView::PreferencesView(GtkWindow* parent, PreferencesModel& model_) : 
   gtk_dialog_add_button(buttons, "OK", GTK_RESPONSE_OK);
   gtk_dialog_add_button(buttons, "Cancel", GTK_RESPONSE_CANCEL);
   gtk_dialog_set_default_response(buttons, GTK_RESPONSE_OK);
+  g_signal_connect(dialog, "response", G_CALLBACK(OnResponse), this);
 }
 
 PreferencesView::~PreferencesView() {
   for (const std::unique_ptr<Combo>& combo : combos)
     g_signal_handler_disconnect(combo->widget, combo->changed);
+  g_signal_handlers_disconnect_by_data(dialog, this);
   gtk_widget_destroy(dialog);
   for (const std::unique_ptr<Combo>& combo : combos)
     g_object_unref(combo->widget);
@@ -206,19 +212,27 @@ void PreferencesView::OnChanged(GtkComboBox*, gpointer data) {
   }
 }
 
+void PreferencesView::OnResponse(GtkDialog*, gint response, gpointer data) {
+  if (response == GTK_RESPONSE_DELETE_EVENT)
+    static_cast<PreferencesView*>(data)->closeAsked = true;
+}
+
 // The close box answers like Cancel.
 bool PreferencesView::Run() {
+  const ModalScope modal;
   PreferencesDialogProc(model, DialogMessage::kInitDialog);
   Refresh();
   gtk_widget_show_all(dialog);
   for (;;) {
-    const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
+    gint response = gtk_dialog_run(GTK_DIALOG(dialog));
     if (failure)
       std::rethrow_exception(failure);
     if (response == kApplyResponse) {
       PreferencesDialogProc(model, DialogMessage::kCommand, kApplyButton);
       Refresh();
-      continue;
+      if (!closeAsked)
+        continue;
+      response = GTK_RESPONSE_DELETE_EVENT;
     }
     PreferencesDialogProc(model, DialogMessage::kCommand, response == GTK_RESPONSE_OK ? kOk : kCancel);
     return model.endResult == kOk;

@@ -46,6 +46,7 @@ struct IGraphics::Impl {
   bool mouseInside = false;
   float mouseX = -1.f, mouseY = -1.f;
   bool cursorHidden = false;
+  bool inputBlocked = false;
 
   IControl* tooltipControl = nullptr;
   int restFrames = 0; // frames the mouse has rested on tooltipControl

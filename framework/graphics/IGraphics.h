@@ -200,6 +200,11 @@ public:
   bool OnKeyDown(float x, float y, const IKeyPress& key);
   // The last mouse position the editor saw, in design points; (-1, -1) once the mouse left it.
   void GetMousePosition(float& x, float& y) const;
+  // While blocked, mouse and key input is dropped (a host's modal dialog runs, and its modality
+  // doesn't reach our window); only the release of a press made before still ends that press, and
+  // the pointer leaving still ends a mouse-over.
+  void SetInputBlocked(bool blocked);
+  bool InputBlocked() const;
 
   // The topmost control under (x, y) that takes the mouse: visible, not ignoring the mouse, and
   // enabled unless it asks for events when disabled. nullptr when none.

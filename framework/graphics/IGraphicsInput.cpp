@@ -71,12 +71,16 @@ IControl* Press(IGraphics& g, IGraphics::Impl& m, float x, float y, const IMouse
 } // namespace
 
 void IGraphics::OnMouseDown(float x, float y, const IMouseMod& mod) {
+  if (impl->inputBlocked)
+    return;
   if (IControl* c = Press(*this, *impl, x, y, mod))
     c->OnMouseDown(x, y, mod);
 }
 
 void IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
   Impl& m = *impl;
+  if (m.inputBlocked)
+    return;
   // The first press of a double click may have opened a popup for the control; the second press,
   // back on that control, closes the popup and still reaches the control as the double click it is.
   IControl* popupOwner = m.popup && !m.popup->box.Contains(x, y) ? m.popup->control : nullptr;
@@ -89,6 +93,8 @@ void IGraphics::OnMouseDblClick(float x, float y, const IMouseMod& mod) {
 
 void IGraphics::OnMouseDrag(float x, float y, float dX, float dY, const IMouseMod& mod) {
   Impl& m = *impl;
+  if (m.inputBlocked)
+    return;
   m.mouseX = x;
   m.mouseY = y;
   if (m.resizer.dragging) {
@@ -103,6 +109,8 @@ void IGraphics::OnMouseDrag(float x, float y, float dX, float dY, const IMouseMo
 
 void IGraphics::OnMouseUp(float x, float y, const IMouseMod& mod) {
   Impl& m = *impl;
+  if (m.inputBlocked && !MouseHeld(m))
+    return;
   if (MouseHeld(m) && !ReleasesHold(m.heldBy, mod))
     return; // the button of an ignored press
   if (m.resizer.dragging) {
@@ -115,11 +123,14 @@ void IGraphics::OnMouseUp(float x, float y, const IMouseMod& mod) {
     c->OnMouseUp(x, y, mod);
   }
   m.captured = nullptr;
-  m.UpdateMouseOver(x, y, mod);
+  if (!m.inputBlocked)
+    m.UpdateMouseOver(x, y, mod);
 }
 
 void IGraphics::OnMouseOver(float x, float y, const IMouseMod& mod) {
   Impl& m = *impl;
+  if (m.inputBlocked)
+    return;
   if (x != m.mouseX || y != m.mouseY) {
     if (!m.tooltipShown)
       m.restFrames = 0;
@@ -175,6 +186,8 @@ void IGraphics::OnMouseOut() {
 
 bool IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
   Impl& m = *impl;
+  if (m.inputBlocked)
+    return false;
   m.HideTooltip();
   if (m.popup || m.entry || m.resizer.dragging)
     return false;
@@ -186,6 +199,8 @@ bool IGraphics::OnMouseWheel(float x, float y, const IMouseMod& mod, float d) {
 
 bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
   Impl& m = *impl;
+  if (m.inputBlocked)
+    return false;
   m.HideTooltip();
   if (m.entry) {
     switch (m.entry->OnKey(key)) {
@@ -221,6 +236,14 @@ bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key) {
 void IGraphics::GetMousePosition(float& x, float& y) const {
   x = impl->mouseX;
   y = impl->mouseY;
+}
+
+void IGraphics::SetInputBlocked(bool blocked) {
+  impl->inputBlocked = blocked;
+}
+
+bool IGraphics::InputBlocked() const {
+  return impl->inputBlocked;
 }
 
 bool IGraphics::IsMouseCursorHidden() const {

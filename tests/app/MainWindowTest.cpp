@@ -4,6 +4,7 @@
 
 #include <gtk/gtk.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -14,6 +15,7 @@
 #include "MainWindow.h"
 #include "Params.h"
 #include "PngFile.h"
+#include "PreferencesDialog.h"
 #include "ProgramRun.h"
 
 namespace {
@@ -99,6 +101,51 @@ protected:
   int preferencesRuns = 0;
   bool preferencesOk = false;
   bool answerYes = false;
+};
+
+// The preferences dialogs on screen, in the order GTK lists them.
+std::vector<GtkDialog*> ShownPreferences() {
+  std::vector<GtkDialog*> shown;
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* w = windows; w; w = w->next)
+    if (GTK_IS_DIALOG(w->data) && gtk_widget_get_visible(GTK_WIDGET(w->data)) &&
+        g_strcmp0(gtk_window_get_title(GTK_WINDOW(w->data)), "Preferences") == 0)
+      shown.push_back(GTK_DIALOG(w->data));
+  g_list_free(windows);
+  return shown;
+}
+
+GtkWidget* FindNamed(GtkWidget* widget, const std::string& name) {
+  if (name == gtk_widget_get_name(widget))
+    return widget;
+  if (!GTK_IS_CONTAINER(widget))
+    return nullptr;
+  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+  GtkWidget* found = nullptr;
+  for (GList* child = children; child && !found; child = child->next)
+    found = FindNamed(GTK_WIDGET(child->data), name);
+  g_list_free(children);
+  return found;
+}
+
+// Ends every running dialog, should a test's own way of ending them fail: a hang guard only.
+struct DialogGuard {
+  explicit DialogGuard(guint seconds)
+      : source(g_timeout_add_seconds(
+            seconds,
+            +[](gpointer) -> gboolean {
+              GList* windows = gtk_window_list_toplevels();
+              for (GList* w = windows; w; w = w->next)
+                if (GTK_IS_DIALOG(w->data))
+                  gtk_dialog_response(GTK_DIALOG(w->data), GTK_RESPONSE_DELETE_EVENT);
+              g_list_free(windows);
+              return G_SOURCE_CONTINUE;
+            },
+            nullptr)) {}
+  ~DialogGuard() { g_source_remove(source); }
+  DialogGuard(const DialogGuard&) = delete;
+  DialogGuard& operator=(const DialogGuard&) = delete;
+  guint source;
 };
 
 std::vector<std::string> MenuTitles(GtkWindow* window) {
@@ -264,5 +311,129 @@ TEST_F(MainWindowTest, ACloseEndsAnOpenMessageBox) {
       &window);
   window.OnCommand(kCommandAbout); // returns once the box has been ended
   EXPECT_EQ(window.Window(), nullptr);
+  EXPECT_EQ(hostInstance, nullptr);
+}
+
+// The editor is a window of its own, which the dialog's modality doesn't cover: while the dialog
+// runs, a click in the editor and its Ctrl + comma must neither reach a control nor start a second
+// dialog over the first, whose Cancel then puts back what it found.
+TEST_F(MainWindowTest, WhileADialogRunsTheEditorTakesNoInputAndNoSecondCommandStarts) {
+  IGraphics* editor = window.Editor();
+  ASSERT_NE(editor, nullptr);
+  IControl* bypass = nullptr;
+  for (int i = 0; i < editor->NControls() && !bypass; ++i)
+    if (editor->GetControl(i)->GetParamIdx() == kBypass)
+      bypass = editor->GetControl(i);
+  ASSERT_NE(bypass, nullptr);
+  const double bypassBefore = hostInstance->plugin->GetParam(kBypass)->Value();
+  const std::uint32_t bufferBefore = hostInstance->state.bufferSize;
+  ASSERT_NE(bufferBefore, 256u);
+
+  window.runPreferences = [this](GtkWindow* owner) {
+    ++preferencesRuns;
+    return RunPreferencesDialog(owner);
+  };
+  struct Script {
+    IGraphics* editor;
+    IControl* bypass;
+    bool edited = false;
+    std::vector<GtkDialog*> cancelled;
+  } script{editor, bypass, false, {}};
+  // One step per turn of the running loops: the edit and the editor's input first, then Cancel on
+  // the topmost dialog until none is left.
+  const guint steps = g_timeout_add(
+      50,
+      +[](gpointer data) -> gboolean {
+        Script& s = *static_cast<Script*>(data);
+        const std::vector<GtkDialog*> shown = ShownPreferences();
+        if (shown.empty())
+          return G_SOURCE_CONTINUE;
+        if (!s.edited) {
+          s.edited = true;
+          gtk_combo_box_set_active(GTK_COMBO_BOX(FindNamed(GTK_WIDGET(shown.back()), "40012")), 5); // "256"
+          const IRECT r = s.bypass->GetRECT();
+          IMouseMod left;
+          left.L = true;
+          s.editor->OnMouseDown(r.MW(), r.MH(), left);
+          s.editor->OnMouseUp(r.MW(), r.MH(), left);
+          s.editor->OnKeyDown(r.MW(), r.MH(), IKeyPress("", kVK_OEM_COMMA, false, true));
+          return G_SOURCE_CONTINUE;
+        }
+        for (GtkDialog* dialog : shown)
+          if (std::find(s.cancelled.begin(), s.cancelled.end(), dialog) == s.cancelled.end()) {
+            s.cancelled.push_back(dialog);
+            gtk_button_clicked(GTK_BUTTON(gtk_dialog_get_widget_for_response(dialog, GTK_RESPONSE_CANCEL)));
+            break;
+          }
+        return G_SOURCE_CONTINUE;
+      },
+      &script);
+  const DialogGuard guard(60);
+  window.OnCommand(kCommandPreferences);
+  Pump(); // a command the editor may have queued
+  g_source_remove(steps);
+
+  EXPECT_TRUE(script.edited);
+  EXPECT_EQ(preferencesRuns, 1);
+  EXPECT_TRUE(ShownPreferences().empty());
+  EXPECT_EQ(hostInstance->state.bufferSize, bufferBefore);
+  EXPECT_EQ(hostInstance->plugin->GetParam(kBypass)->Value(), bypassBefore);
+  EXPECT_FALSE(editor->InputBlocked());
+}
+
+// The same for a message box: the editor's accelerators start nothing while it runs.
+TEST_F(MainWindowTest, WhileAMessageBoxRunsTheEditorStartsNoCommand) {
+  window.messageBox = [this](const std::string& text, const std::string& caption, MessageButtons buttons) {
+    return ShowMessageBox(window.Window(), text, caption, buttons);
+  };
+  IGraphics* editor = window.Editor();
+  ASSERT_NE(editor, nullptr);
+  g_timeout_add(
+      50,
+      +[](gpointer data) -> gboolean {
+        GtkDialog* box = nullptr;
+        GList* windows = gtk_window_list_toplevels();
+        for (GList* w = windows; w; w = w->next)
+          if (GTK_IS_MESSAGE_DIALOG(w->data) && gtk_widget_get_visible(GTK_WIDGET(w->data)))
+            box = GTK_DIALOG(w->data);
+        g_list_free(windows);
+        if (!box)
+          return G_SOURCE_CONTINUE;
+        auto* g = static_cast<IGraphics*>(data);
+        g->OnKeyDown(10.f, 10.f, IKeyPress("", kVK_OEM_COMMA, false, true));
+        Pump(); // what the keys may have queued runs while the box is still there
+        gtk_dialog_response(box, GTK_RESPONSE_OK);
+        return G_SOURCE_REMOVE;
+      },
+      editor);
+  const DialogGuard guard(60);
+  window.OnCommand(kCommandAbout); // the step ends the box, and with it its source
+  Pump();
+  EXPECT_EQ(preferencesRuns, 0);
+  EXPECT_FALSE(editor->InputBlocked());
+}
+
+// The automatic screenshot closes the window the way every close goes: a dialog that works on the
+// host ends first, and the host goes last.
+TEST_F(MainWindowTest, TheAutomaticScreenshotEndsARunningDialogBeforeTheHostGoes) {
+  window.Destroy();
+  const std::filesystem::path shot = runtime.Path() / "auto.png";
+  AppHost* host = CreateHost();
+  host->screenshotPath = shot.string();
+  ASSERT_TRUE(host->InitHost());
+  MainWindow shooting;
+  bool hostOutlivedTheDialog = false;
+  shooting.runPreferences = [&](GtkWindow* owner) {
+    const bool ok = RunPreferencesDialog(owner); // open when the screenshot is due
+    hostOutlivedTheDialog = hostInstance != nullptr && shooting.Window() != nullptr;
+    return ok;
+  };
+  ASSERT_TRUE(shooting.Create());
+  const DialogGuard guard(60);
+  shooting.OnCommand(kCommandPreferences);
+  EXPECT_TRUE(hostOutlivedTheDialog);
+  EXPECT_TRUE(std::filesystem::exists(shot));
+  EXPECT_FALSE(shooting.ScreenshotFailed());
+  EXPECT_EQ(shooting.Window(), nullptr);
   EXPECT_EQ(hostInstance, nullptr);
 }

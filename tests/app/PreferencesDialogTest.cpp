@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "HostRig.h"
+#include "MessageBox.h"
 #include "PreferencesDialog.h"
 
 namespace {
@@ -189,6 +190,35 @@ TEST_F(PreferencesDialogTest, AnExceptionInsideEndsTheDialogAndLeavesIt) {
   EXPECT_EQ(script.done, 1u);
   EXPECT_EQ(ShownPreferences(), nullptr);
   EXPECT_FALSE(FileWritten());
+}
+
+// Apply's message box (the audio settings name a JACK server that doesn't run) is where a close
+// from outside finds the program: it ends the box and the dialog, which must not wait for another
+// answer once the box is gone.
+TEST_F(PreferencesDialogTest, ACloseWhileApplysMessageBoxShowsEndsTheDialog) {
+  if (DriverIndex("JACK") < 0)
+    GTEST_SKIP() << "the audio library has no JACK driver";
+  hostInstance.reset();
+  const std::string serverName = "tamsel-absent-" + std::to_string(getpid());
+  ScopedEnv server("JACK_DEFAULT_SERVER", serverName.c_str());
+  ScopedEnv noStart("JACK_NO_START_SERVER", "1");
+  config.Write(JackSettings("nowhere", "nowhere"));
+  host = CreateHost();
+  ASSERT_TRUE(host->InitHost());
+  int boxes = 0;
+  host->messageBox = [&boxes](const std::string&, const std::string&) {
+    ++boxes;
+    EndDialogsOf(nullptr); // the close, as it ends every dialog of the window
+  };
+  Script script{{{nullptr, GTK_RESPONSE_APPLY}, {nullptr, GTK_RESPONSE_OK}}};
+  const guint source = g_timeout_add(20, Step, &script);
+  const bool ok = RunPreferencesDialog(nullptr);
+  if (script.done < script.actions.size())
+    g_source_remove(source);
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(boxes, 1);
+  EXPECT_EQ(script.done, 1u); // no second answer was waited for
+  EXPECT_EQ(ShownPreferences(), nullptr);
 }
 
 } // namespace

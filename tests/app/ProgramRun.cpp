@@ -1,5 +1,6 @@
 #include "ProgramRun.h"
 
+#include <X11/Xlib.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -7,6 +8,7 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 
 extern char** environ;
@@ -85,4 +87,32 @@ bool ProgramRun::Running() {
 void ProgramRun::Signal(int signal) {
   if (Running())
     kill(pid, signal);
+}
+
+// No window manager runs on the test display: the top-level windows are the root's children.
+bool WindowShown(const char* title) {
+  static Display* display = [] {
+    XSetErrorHandler(+[](Display*, XErrorEvent*) { return 0; }); // a window may go while we look
+    return XOpenDisplay(nullptr);
+  }();
+  if (!display)
+    return false;
+  Window root = 0, parent = 0;
+  Window* children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count))
+    return false;
+  bool shown = false;
+  for (unsigned i = 0; i < count && !shown; ++i) {
+    XWindowAttributes attributes;
+    char* name = nullptr;
+    if (XGetWindowAttributes(display, children[i], &attributes) && attributes.map_state == IsViewable &&
+        XFetchName(display, children[i], &name) && name)
+      shown = std::strcmp(name, title) == 0;
+    if (name)
+      XFree(name);
+  }
+  if (children)
+    XFree(children);
+  return shown;
 }

@@ -43,3 +43,6 @@ private:
   bool reaped = false;
   int status = 0;
 };
+
+// Whether a window with this title is shown on the test's display.
+bool WindowShown(const char* title);

@@ -1,5 +1,6 @@
 // The built program, run as a user runs it: the automatic screenshot and the single instance.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -140,4 +141,35 @@ TEST_F(Program, ASecondCopyRaisesTheFirstAndEnds) {
 
   first.Signal(SIGTERM);
   EXPECT_EQ(first.Wait(10s), 0);
+}
+
+// Settings that name devices of a JACK server that doesn't run: the start-up shows its box, before
+// the main window exists. A close asked for then is kept: the program ends, as for any TERM with
+// exit 0, and never shows its main window.
+TEST_F(Program, ACloseWhileTheStartUpBoxShowsEndsTheProgram) {
+  if (DriverIndex("JACK") < 0)
+    GTEST_SKIP() << "the audio library has no JACK driver";
+  const std::string serverName = "tamsel-absent-" + std::to_string(getpid());
+  ScopedEnv server("JACK_DEFAULT_SERVER", serverName.c_str());
+  ScopedEnv noStart("JACK_NO_START_SERVER", "1");
+  config.Write(JackSettings("nowhere", "nowhere"));
+  for (int signal : {SIGTERM, SIGINT}) {
+    ProgramRun run({}, runtime.Path() / "errors.txt"); // the audio and MIDI libraries' complaints
+    ASSERT_TRUE(run.Started());
+    bool boxShown = false;
+    for (int attempt = 0; attempt < 1500 && !boxShown && run.Running(); ++attempt) {
+      boxShown = WindowShown("Error");
+      if (!boxShown)
+        std::this_thread::sleep_for(20ms);
+    }
+    ASSERT_TRUE(boxShown) << "signal " << signal;
+    run.Signal(signal);
+    bool mainWindowShown = false;
+    for (int attempt = 0; attempt < 1500 && run.Running(); ++attempt) {
+      mainWindowShown = mainWindowShown || WindowShown("TAMSEL");
+      std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_EQ(run.Wait(0ms), 0) << "signal " << signal;
+    EXPECT_FALSE(mainWindowShown) << "signal " << signal;
+  }
 }

@@ -71,6 +71,29 @@ TEST(InputDispatch, KeysGoToTheControlUnderTheMouse) {
   EXPECT_EQ(rig.log, (Log{"a key 9", "a key 9"}));
 }
 
+// While a host's modal dialog blocks the editor, nothing new reaches a control; a press made
+// before still ends with its release.
+TEST(InputDispatch, BlockedInputReachesNoControlButEndsAHold) {
+  GraphicsRig rig;
+  rig.Add({0, 0, 100, 100}, "a");
+  rig.Add({100, 0, 200, 100}, "b");
+  IGraphics& g = *rig.graphics;
+  g.EnableMouseOver(true);
+  g.OnMouseDown(50, 50, {});
+  g.SetInputBlocked(true);
+  g.OnMouseDrag(60, 50, 10, 0, {});
+  g.OnMouseUp(60, 50, {});
+  g.OnMouseOver(150, 50, {});
+  g.OnMouseDown(150, 50, {});
+  g.OnMouseUp(150, 50, {});
+  g.OnMouseDblClick(150, 50, {});
+  g.OnMouseWheel(150, 50, {}, 1.f);
+  EXPECT_FALSE(g.OnKeyDown(150, 50, IKeyPress("", kVK_TAB)));
+  g.SetInputBlocked(false);
+  g.OnMouseDown(150, 50, {});
+  EXPECT_EQ(rig.log, (Log{"a down 50,50", "a up 60,50", "b down 150,50"}));
+}
+
 TEST(InputDispatch, DoubleClickWithoutParameterDoesNothing) {
   GraphicsRig rig;
   struct Plain : IControl {
