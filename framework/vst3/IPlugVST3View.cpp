@@ -202,9 +202,13 @@ tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size) {
   return kResultOk;
 }
 
+// The host's answer to a resize, ours or its own: only here does the editor take a new size.
 tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize) {
   if (!newSize)
     return kInvalidArgument;
+  // A content scale that was asked for arrives with the size the host gives for it.
+  if (IGraphics* graphics = plugin.GetUI(); graphics && IsAttached())
+    graphics->SetScreenScale(contentScale, false);
   plugin.OnParentWindowResize(newSize->getWidth(), newSize->getHeight());
   return kResultOk;
 }

@@ -6,9 +6,11 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "HostWindow.h"
 #include "ModuleHost.h"
@@ -43,6 +45,16 @@ ViewRect SizeOf(IPlugView& view) {
   ViewRect size;
   EXPECT_EQ(view.getSize(&size), kResultOk);
   return size;
+}
+
+tresult SetContentScale(IPlugView& view, float factor) {
+  void* obj = nullptr;
+  if (view.queryInterface(IPlugViewContentScaleSupport::iid, &obj) != kResultOk || !obj)
+    return kNoInterface;
+  auto* scaling = static_cast<IPlugViewContentScaleSupport*>(obj);
+  const tresult result = scaling->setContentScaleFactor(factor);
+  scaling->release();
+  return result;
 }
 
 // Unsets DISPLAY for its lifetime.
@@ -437,6 +449,50 @@ TEST_F(EditorView, ReopensAtTheLastScale) {
   loop.Pump(2);
   ExpectSize(SizeOf(*view), Scaled(1.2f));
   ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.2f));
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// The editor asks for a new size: while the host handles the request the editor reports the size
+// it has, so the host sees a change and answers with onSize, where the editor takes it.
+TEST_F(EditorView, AskedSizeIsTakenInOnSize) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  for (const float factor : {2.f, 1.5f, 1.f}) {
+    SCOPED_TRACE(factor);
+    const ViewRect before = SizeOf(*view);
+    loop.sizesDuringResize.clear();
+    loop.onSizeCalls = 0;
+    ASSERT_EQ(SetContentScale(*view, factor), kResultTrue);
+    ASSERT_EQ(loop.sizesDuringResize.size(), 1u);
+    ExpectSize(loop.sizesDuringResize.front(), before);
+    EXPECT_EQ(loop.onSizeCalls, 1);
+    ExpectSize(SizeOf(*view), Scaled(1.f, factor));
+    loop.Pump(2);
+    ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f, factor));
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// The same order when the user drags the editor's corner handle.
+TEST_F(EditorView, CornerDragIsTakenInOnSize) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  loop.Pump(2);
+  // From inside the handle (the bottom-right 20 points) outwards: the scale grows by about 1.19.
+  parent.Drag(kDesignWidth - 5, kDesignHeight - 5, 1400, 950);
+  for (int round = 0; round < 200 && loop.resizeRequests.empty(); ++round)
+    loop.Pump(1);
+  loop.Pump(2);
+  ASSERT_FALSE(loop.resizeRequests.empty());
+  ASSERT_EQ(loop.sizesDuringResize.size(), loop.resizeRequests.size());
+  ExpectSize(loop.sizesDuringResize.front(), Scaled(1.f));
+  for (std::size_t i = 0; i < loop.resizeRequests.size(); ++i)
+    EXPECT_NE(loop.sizesDuringResize[i].getWidth(), loop.resizeRequests[i].getWidth()) << i;
+  EXPECT_EQ(loop.onSizeCalls, static_cast<int>(loop.resizeRequests.size()));
+  const ViewRect last = loop.resizeRequests.back();
+  EXPECT_GT(last.getWidth(), Scaled(1.1f).getWidth());
+  ExpectSize(SizeOf(*view), last);
+  ExpectSize(parent.SizeOf(EditorWindow()), last);
   EXPECT_EQ(view->removed(), kResultOk);
 }
 

@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -32,6 +33,18 @@ bool ParentWindow::Open(int width, int height) {
 
 void ParentWindow::Resize(int width, int height) {
   XResizeWindow(display, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+  XSync(display, False);
+}
+
+void ParentWindow::Drag(int fromX, int fromY, int toX, int toY) {
+  const int screen = DefaultScreen(display);
+  Window child = 0;
+  int rootX = 0, rootY = 0;
+  XTranslateCoordinates(display, window, RootWindow(display, screen), 0, 0, &rootX, &rootY, &child);
+  XTestFakeMotionEvent(display, screen, rootX + fromX, rootY + fromY, CurrentTime);
+  XTestFakeButtonEvent(display, 1, True, CurrentTime);
+  XTestFakeMotionEvent(display, screen, rootX + toX, rootY + toY, CurrentTime);
+  XTestFakeButtonEvent(display, 1, False, CurrentTime);
   XSync(display, False);
 }
 
@@ -122,8 +135,11 @@ tresult PLUGIN_API HostRunLoop::resizeView(IPlugView* view, ViewRect* newSize) {
     parent->Resize(newSize->getWidth(), newSize->getHeight());
   ViewRect now;
   view->getSize(&now);
-  if (now.getWidth() != newSize->getWidth() || now.getHeight() != newSize->getHeight())
+  sizesDuringResize.push_back(now);
+  if (now.getWidth() != newSize->getWidth() || now.getHeight() != newSize->getHeight()) {
+    ++onSizeCalls;
     view->onSize(newSize);
+  }
   return kResultTrue;
 }
 
