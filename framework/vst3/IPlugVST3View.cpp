@@ -255,14 +255,19 @@ tresult PLUGIN_API IPlugVST3View::checkSizeConstraint(ViewRect* rect) {
   return kResultTrue;
 }
 
+// Before the editor opens the factor is kept for the opening. While it is open, the host is asked
+// for the window size at the new factor and the factor holds only if it agrees.
 tresult PLUGIN_API IPlugVST3View::setContentScaleFactor(ScaleFactor factor) {
   if (!std::isfinite(factor) || factor <= 0.f)
     return kInvalidArgument;
-  contentScale = factor;
-  // The graphics asks the host for its new window size through the resize hook.
-  if (IGraphics* graphics = plugin.GetUI(); graphics && IsAttached())
-    graphics->SetScreenScale(factor);
-  return kResultTrue;
+  contentScale = factor; // also what onSize and checkSizeConstraint work with during the request
+  IGraphics* graphics = plugin.GetUI();
+  if (!graphics || !IsAttached())
+    return kResultTrue;
+  graphics->SetScreenScale(factor);
+  // A refused request leaves the editor at the factor it has.
+  contentScale = graphics->GetScreenScale();
+  return contentScale == factor ? kResultTrue : kResultFalse;
 }
 
 bool IPlugVST3View::RequestResize(int width, int height) {

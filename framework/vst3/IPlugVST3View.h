@@ -44,7 +44,8 @@ public:
   // Keeps the aspect ratio and the scale limits: the rectangle keeps its top-left corner.
   Steinberg::tresult PLUGIN_API checkSizeConstraint(Steinberg::ViewRect* rect) override;
 
-  // IPlugViewContentScaleSupport: the host's scale of the screen the editor is on.
+  // IPlugViewContentScaleSupport: the host's scale of the screen the editor is on. kResultFalse
+  // when the host refuses the window size for it: the editor keeps the factor it had.
   Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
 
   bool IsAttached() const { return runLoop != nullptr; }

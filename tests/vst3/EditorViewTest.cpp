@@ -496,4 +496,28 @@ TEST_F(EditorView, CornerDragIsTakenInOnSize) {
   EXPECT_EQ(view->removed(), kResultOk);
 }
 
+// A host that keeps its window's size: the content scale is not taken, and what the view says
+// afterwards, and the next opening, are for the size the editor has.
+TEST_F(EditorView, RefusedContentScaleIsNotTaken) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  loop.refuseResize = true;
+  EXPECT_EQ(SetContentScale(*view, 2.f), kResultFalse);
+  EXPECT_EQ(loop.resizeRequests.size(), 1u);
+  ExpectSize(SizeOf(*view), Scaled(1.f));
+  ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f));
+  ViewRect doubled(0, 0, 2360, 1600);
+  EXPECT_EQ(view->checkSizeConstraint(&doubled), kResultTrue);
+  ExpectSize(doubled, Scaled(1.5f));
+  EXPECT_EQ(view->removed(), kResultOk);
+
+  loop.refuseResize = false;
+  ExpectSize(SizeOf(*view), Scaled(1.f));
+  ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  loop.Pump(2);
+  ExpectSize(SizeOf(*view), Scaled(1.f));
+  ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f));
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
 } // namespace

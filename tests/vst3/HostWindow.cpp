@@ -131,6 +131,8 @@ tresult PLUGIN_API HostRunLoop::resizeView(IPlugView* view, ViewRect* newSize) {
   if (!view || !newSize)
     return kInvalidArgument;
   resizeRequests.push_back(*newSize);
+  if (refuseResize)
+    return kResultFalse;
   if (parent)
     parent->Resize(newSize->getWidth(), newSize->getHeight());
   ViewRect now;

@@ -88,6 +88,7 @@ public:
   std::vector<Steinberg::ViewRect> resizeRequests;
   std::vector<Steinberg::ViewRect> sizesDuringResize; // what the view's getSize said in resizeView
   int onSizeCalls = 0;                                // made by resizeView
+  bool refuseResize = false;                          // a host that keeps its window's size
   int timerTicks = 0;
   int fdCalls = 0;
   // When set, unregistered handlers are kept (with their reference) in these lists, to be called
