@@ -202,13 +202,16 @@ tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size) {
   return kResultOk;
 }
 
-// The host's answer to a resize, ours or its own: only here does the editor take a new size.
+// The host's answer to a resize, ours or its own: only here does the editor take a new size. A view
+// that is not attached has no window of its own, so the editor another view shows stays as it is.
 tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize) {
   if (!newSize)
     return kInvalidArgument;
+  IGraphics* graphics = plugin.GetUI();
+  if (!graphics || !IsAttached())
+    return kResultFalse;
   // A content scale that was asked for arrives with the size the host gives for it.
-  if (IGraphics* graphics = plugin.GetUI(); graphics && IsAttached())
-    graphics->SetScreenScale(contentScale, false);
+  graphics->SetScreenScale(contentScale, false);
   plugin.OnParentWindowResize(newSize->getWidth(), newSize->getHeight());
   return kResultOk;
 }

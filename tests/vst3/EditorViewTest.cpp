@@ -520,4 +520,18 @@ TEST_F(EditorView, RefusedContentScaleIsNotTaken) {
   EXPECT_EQ(view->removed(), kResultOk);
 }
 
+// A second view of the plug-in, never attached, has no editor of its own to resize.
+TEST_F(EditorView, OnlyTheAttachedViewFollowsOnSize) {
+  ViewPtr shown = Open();
+  ASSERT_TRUE(shown);
+  ViewPtr other = Create();
+  ASSERT_TRUE(other);
+  ViewRect rect(0, 0, 1416, 960);
+  EXPECT_EQ(other->onSize(&rect), kResultFalse);
+  loop.Pump(2);
+  ExpectSize(SizeOf(*shown), Scaled(1.f));
+  ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f));
+  EXPECT_EQ(shown->removed(), kResultOk);
+}
+
 } // namespace
