@@ -57,6 +57,10 @@ tresult SetContentScale(IPlugView& view, float factor) {
   return result;
 }
 
+std::string SizeText(const ViewRect& rect) {
+  return std::to_string(rect.getWidth()) + "x" + std::to_string(rect.getHeight());
+}
+
 // Unsets DISPLAY for its lifetime.
 class NoDisplay {
 public:
@@ -517,6 +521,88 @@ TEST_F(EditorView, RefusedContentScaleIsNotTaken) {
   loop.Pump(2);
   ExpectSize(SizeOf(*view), Scaled(1.f));
   ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f));
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+TEST_F(EditorView, SizeConstraintIsTheSameBeforeAndAfterAttached) {
+  const ViewRect proposals[] = {ViewRect(0, 0, 590, 400), ViewRect(0, 0, 4000, 4000),
+                                ViewRect(0, 0, 1005, 2010), ViewRect(0, 0, 1416, 960), ViewRect(0, 0, 0, 0)};
+  ViewPtr view = Create();
+  ASSERT_TRUE(view);
+  std::vector<ViewRect> detached;
+  for (ViewRect rect : proposals) {
+    EXPECT_EQ(view->checkSizeConstraint(&rect), kResultTrue);
+    detached.push_back(rect);
+  }
+  view->setFrame(&loop);
+  ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  for (std::size_t i = 0; i < std::size(proposals); ++i) {
+    ViewRect rect = proposals[i];
+    SCOPED_TRACE(SizeText(rect));
+    EXPECT_EQ(view->checkSizeConstraint(&rect), kResultTrue);
+    ExpectSize(rect, detached[i]);
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// A host that drag-resizes asks for a size, then sets the answer: the answer must stand when asked
+// again, and onSize must keep it to the pixel, or the host goes on resizing. Host sizes: tall and
+// wide ones, where one side follows the other's rounding, and ones near the editor's aspect.
+TEST_F(EditorView, ApprovedSizesAreKeptExactly) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  for (const float factor : {1.f, 1.5f, 2.f}) {
+    SCOPED_TRACE(factor);
+    ASSERT_EQ(SetContentScale(*view, factor), kResultTrue);
+    std::vector<ViewRect> proposals;
+    for (int i = 0; i <= 600; ++i) {
+      const int w = static_cast<int>(std::lround(static_cast<float>(880 + 3 * i) * factor));
+      const int h = static_cast<int>(std::lround(static_cast<float>(600 + 2 * i) * factor));
+      proposals.emplace_back(0, 0, w, 2 * w);
+      proposals.emplace_back(0, 0, 3 * h, h);
+      proposals.emplace_back(0, 0, w, w * kDesignHeight / kDesignWidth + i % 3 - 1);
+    }
+    std::vector<std::string> unstable, moved;
+    for (const ViewRect& proposal : proposals) {
+      ViewRect answer = proposal;
+      view->checkSizeConstraint(&answer);
+      ViewRect again = answer;
+      view->checkSizeConstraint(&again);
+      if (again.getWidth() != answer.getWidth() || again.getHeight() != answer.getHeight())
+        unstable.push_back(SizeText(proposal) + " -> " + SizeText(answer) + " -> " + SizeText(again));
+      ViewRect size = answer;
+      EXPECT_EQ(view->onSize(&size), kResultOk);
+      const ViewRect kept = SizeOf(*view);
+      if (kept.getWidth() != answer.getWidth() || kept.getHeight() != answer.getHeight())
+        moved.push_back(SizeText(proposal) + " -> " + SizeText(answer) + " kept as " + SizeText(kept));
+    }
+    EXPECT_TRUE(unstable.empty()) << unstable.size() << " answers changed, first " << unstable.front();
+    EXPECT_TRUE(moved.empty()) << moved.size() << " sizes moved, first " << moved.front();
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// Rectangles whose far side, or whose size, leaves the coordinate range.
+TEST_F(EditorView, SizeConstraintAtTheEdgesOfTheCoordinates) {
+  constexpr int32 kMin = std::numeric_limits<int32>::min();
+  constexpr int32 kMax = std::numeric_limits<int32>::max();
+  const struct {
+    ViewRect proposed;
+    float scale;
+  } cases[] = {
+      {ViewRect(kMax - 1000, kMax - 500, kMax, kMax), 0.85f},
+      {ViewRect(kMax - 2000, 0, kMax, 2000), 1.5f},
+      {ViewRect(kMin, kMin, kMax, kMax), 1.5f},
+  };
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  for (const auto& c : cases) {
+    ViewRect rect = c.proposed;
+    SCOPED_TRACE(std::to_string(rect.left) + "," + std::to_string(rect.top));
+    EXPECT_EQ(view->checkSizeConstraint(&rect), kResultTrue);
+    EXPECT_EQ(static_cast<int64>(rect.right) - rect.left, Scaled(c.scale).getWidth());
+    EXPECT_EQ(static_cast<int64>(rect.bottom) - rect.top, Scaled(c.scale).getHeight());
+  }
   EXPECT_EQ(view->removed(), kResultOk);
 }
 
