@@ -55,6 +55,12 @@ public:
 
   // The editor's parent window changed size (pixels).
   virtual void OnParentWindowResize(int, int) {}
+  // A host's window size (pixels) made into one the editor keeps as it is: OnParentWindowResize
+  // with the result at this screen scale leaves the editor exactly that size. False when the
+  // editor does not follow its parent.
+  virtual bool FitParentWindowSize(int& /*width*/, int& /*height*/, float /*screenScale*/) const {
+    return false;
+  }
 
   // The scale the next editor opens with.
   float GetLastEditorScale() const { return lastScale; }

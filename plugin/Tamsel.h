@@ -59,6 +59,7 @@ public:
 
   // The editor's parent window changed size (pixels); UI thread (TamselEditor.cpp).
   void OnParentWindowResize(int width, int height) override;
+  bool FitParentWindowSize(int& width, int& height, float screenScale) const override;
 
   std::unique_ptr<RiderEngine> engine;
   std::array<std::atomic<float>, kNumParams> otherBank;

@@ -14,6 +14,22 @@ void Tamsel::SetEditorFunctions() {
   layoutFunc = [this](IGraphics* graphics) { LayoutEditor(this, graphics); };
 }
 
+namespace {
+
+// The draw scale that a parent of width x height pixels asks for at a screen scale: the smaller
+// ratio, so that the whole editor fits.
+float WantedScale(int width, int height, float screenScale) {
+  return std::min(static_cast<float>(height) / (screenScale * static_cast<float>(kTamselConfig.plugHeight)),
+                  static_cast<float>(width) / (screenScale * static_cast<float>(kTamselConfig.plugWidth)));
+}
+
+// Window pixels of a design length, as the graphics compute them.
+int Pixels(int points, float scale, float screenScale) {
+  return static_cast<int>(std::lround(static_cast<float>(points) * scale * screenScale));
+}
+
+} // namespace
+
 // UI thread. The resize this asks for may call back here; the guard makes that call do nothing.
 void Tamsel::OnParentWindowResize(int width, int height) {
   if (resizing)
@@ -25,10 +41,7 @@ void Tamsel::OnParentWindowResize(int width, int height) {
   if (!std::isfinite(screenScale) || screenScale <= 0.f)
     return;
   resizing = true;
-  const float designWidth = static_cast<float>(kTamselConfig.plugWidth);
-  const float designHeight = static_cast<float>(kTamselConfig.plugHeight);
-  const float wanted = std::min(static_cast<float>(height) / (screenScale * designHeight),
-                                static_cast<float>(width) / (screenScale * designWidth));
+  const float wanted = WantedScale(width, height, screenScale);
   const float scale = std::clamp(wanted, kEditorMinScale, kEditorMaxScale);
   // Only a clamped scale needs the window to follow; otherwise the host already sized it.
   graphics->Resize(kTamselConfig.plugWidth, kTamselConfig.plugHeight, scale, scale != wanted);
@@ -37,4 +50,28 @@ void Tamsel::OnParentWindowResize(int width, int height) {
   if (graphics->GetDrawScale() != scale)
     graphics->Resize(kTamselConfig.plugWidth, kTamselConfig.plugHeight, scale, false);
   resizing = false;
+}
+
+// The scale taken from rounded pixels is not the scale they were rounded from, so a size is only
+// kept as it is once taking it again gives the same pixels. Each round can only lower the scale a
+// little, and the lower limit is such a size: a few rounds settle.
+bool Tamsel::FitParentWindowSize(int& width, int& height, float screenScale) const {
+  if (!std::isfinite(screenScale) || screenScale <= 0.f)
+    return false;
+  constexpr int kMaxRounds = 16;
+  int w = width, h = height;
+  for (int round = 0; round < kMaxRounds; ++round) {
+    const float wanted = WantedScale(w, h, screenScale);
+    const float scale = std::clamp(wanted, kEditorMinScale, kEditorMaxScale);
+    const int nextW = Pixels(kTamselConfig.plugWidth, scale, screenScale);
+    const int nextH = Pixels(kTamselConfig.plugHeight, scale, screenScale);
+    const bool settled = nextW == w && nextH == h;
+    w = nextW;
+    h = nextH;
+    if (settled)
+      break;
+  }
+  width = w;
+  height = h;
+  return true;
 }

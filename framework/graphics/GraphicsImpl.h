@@ -30,6 +30,8 @@ struct IGraphics::Impl {
   int width, height, fps;
   float drawScale;
   float screenScale = 1.f;
+  // Counts the sizes taken, so that a request can tell whether the platform answered during it.
+  std::uint64_t sizeChanges = 0;
   float minScale = 0.25f, maxScale = 4.f;
 
   std::vector<std::unique_ptr<IControl>> controls;
@@ -105,6 +107,9 @@ struct IGraphics::Impl {
 
   // The window and the offscreen target follow the size (no-ops without them).
   void ResizeWindow();
+  bool AskPlatform(int widthPx, int heightPx, bool& appliedMeanwhile);
+  // Takes a size and both scales; our window follows when its pixel size changes.
+  void ApplySize(int w, int h, float scale, float screen);
   void ReleaseOffscreen();
   void ApplyCursor();
   // The window takes the keyboard focus for the text entry, and gives it back to the window that

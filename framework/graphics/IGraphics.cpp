@@ -263,19 +263,58 @@ float IGraphics::GetScreenScale() const {
   return impl->screenScale;
 }
 
-void IGraphics::SetScreenScale(float scale) {
-  if (!(scale > 0.f) || scale == impl->screenScale)
-    return;
-  // Only the pixel size changes, which Resize does not see: the platform is asked here.
-  const float old = impl->screenScale;
-  impl->screenScale = scale;
-  if (impl->platformResizeHook && !impl->platformResizeHook(WindowWidth(), WindowHeight())) {
-    impl->screenScale = old;
-    return;
+namespace {
+
+// Window pixels of a design length, the way WindowWidth and WindowHeight compute them.
+int Pixels(int points, float drawScale, float screenScale) {
+  return static_cast<int>(std::lround(static_cast<float>(points) * drawScale * screenScale));
+}
+
+} // namespace
+
+// Asks the platform for a new pixel size while the old one is still reported. True when the
+// caller should apply its size now: no need to ask, no hook, or an accepting platform that did not
+// apply a size of its own during the call.
+bool IGraphics::Impl::AskPlatform(int widthPx, int heightPx, bool& appliedMeanwhile) {
+  appliedMeanwhile = false;
+  if (!platformResizeHook || (widthPx == self.WindowWidth() && heightPx == self.WindowHeight()))
+    return true;
+  const std::uint64_t before = sizeChanges;
+  if (!platformResizeHook(widthPx, heightPx))
+    return false;
+  appliedMeanwhile = sizeChanges != before;
+  return true;
+}
+
+void IGraphics::Impl::ApplySize(int w, int h, float scale, float screen) {
+  const int oldW = self.WindowWidth(), oldH = self.WindowHeight();
+  width = w;
+  height = h;
+  drawScale = scale;
+  screenScale = screen;
+  ++sizeChanges;
+  if (self.WindowWidth() != oldW || self.WindowHeight() != oldH)
+    ResizeWindow();
+  fullRedraw = true;
+  self.SetAllControlsDirty();
+}
+
+bool IGraphics::SetScreenScale(float scale, bool needsPlatformResize) {
+  Impl& m = *impl;
+  if (!std::isfinite(scale) || !(scale > 0.f))
+    return false;
+  if (scale == m.screenScale)
+    return true;
+  if (needsPlatformResize) {
+    bool appliedMeanwhile = false;
+    if (!m.AskPlatform(Pixels(m.width, m.drawScale, scale), Pixels(m.height, m.drawScale, scale),
+                       appliedMeanwhile))
+      return false;
+    if (appliedMeanwhile)
+      return m.screenScale == scale;
   }
-  impl->ResizeWindow();
-  impl->fullRedraw = true;
-  SetAllControlsDirty();
+  m.ApplySize(m.width, m.height, m.drawScale, scale);
+  return true;
 }
 
 void IGraphics::SetScaleConstraints(float lo, float hi) {
@@ -302,32 +341,23 @@ void IGraphics::Resize(int width, int height, float scale, bool needsPlatformRes
   if (width <= 0 || height <= 0 || !std::isfinite(scale))
     return;
   scale = std::clamp(scale, m.minScale, m.maxScale);
-  const int oldW = m.width, oldH = m.height;
-  const float oldScale = m.drawScale;
-  m.width = width;
-  m.height = height;
-  m.drawScale = scale;
-  const bool changed = oldW != width || oldH != height || oldScale != scale;
-  if (changed && needsPlatformResize && m.platformResizeHook &&
-      !m.platformResizeHook(WindowWidth(), WindowHeight())) {
-    m.width = oldW;
-    m.height = oldH;
-    m.drawScale = oldScale;
-    return;
+  const bool changed = m.width != width || m.height != height || m.drawScale != scale;
+  if (changed && needsPlatformResize) {
+    bool appliedMeanwhile = false;
+    if (!m.AskPlatform(Pixels(width, scale, m.screenScale), Pixels(height, scale, m.screenScale),
+                       appliedMeanwhile) ||
+        appliedMeanwhile)
+      return;
   }
-  if (changed)
-    m.ResizeWindow();
-  m.fullRedraw = true;
-  SetAllControlsDirty();
+  m.ApplySize(width, height, scale, m.screenScale);
 }
 
 int IGraphics::WindowWidth() const {
-  return static_cast<int>(std::lround(static_cast<float>(impl->width) * impl->drawScale * impl->screenScale));
+  return Pixels(impl->width, impl->drawScale, impl->screenScale);
 }
 
 int IGraphics::WindowHeight() const {
-  return static_cast<int>(
-      std::lround(static_cast<float>(impl->height) * impl->drawScale * impl->screenScale));
+  return Pixels(impl->height, impl->drawScale, impl->screenScale);
 }
 
 std::uint64_t IGraphics::FrameCount() const {

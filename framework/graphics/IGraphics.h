@@ -138,16 +138,21 @@ public:
   // Window pixels per design point = draw scale x screen scale.
   float GetDrawScale() const;
   float GetScreenScale() const;
-  void SetScreenScale(float scale);
+  // Same order as Resize: with needsPlatformResize the platform hook is asked first for the new
+  // pixel size; false when it refuses (nothing changes) or the scale is not valid.
+  bool SetScreenScale(float scale, bool needsPlatformResize = true);
   void SetScaleConstraints(float lo, float hi);
   float GetMinScale() const;
   float GetMaxScale() const;
   // Sets the design size and the draw scale (clamped to the constraints); the editor's own window
-  // always follows. needsPlatformResize also asks the platform hook (the window around the editor)
-  // to take the new pixel size; when the hook refuses, size and scale stay as they were.
+  // follows. needsPlatformResize first asks the platform hook (the window around the editor) for
+  // the new pixel size, while the old size is still the one reported: when the hook refuses, size
+  // and scale stay as they were; when the platform applies a size of its own during the call (a
+  // host's onSize), that size stands; otherwise the new size is taken once the hook accepted.
   void Resize(int width, int height, float scale, bool needsPlatformResize = true);
-  // Called by Resize with the new window size in pixels (a plug-in view asks its host frame, the
-  // standalone program its main window); true = accepted. Without a hook only our window resizes.
+  // Called by Resize and SetScreenScale with the new window size in pixels (a plug-in view asks its
+  // host frame, the standalone program its main window); true = accepted. Without a hook only our
+  // window resizes.
   void SetPlatformResizeHook(std::function<bool(int widthPx, int heightPx)> hook);
   int WindowWidth() const;  // pixels
   int WindowHeight() const; // pixels

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "IGraphics.h"
 #include "IPlugVST3.h"
@@ -238,9 +239,16 @@ tresult PLUGIN_API IPlugVST3View::getSize(ViewRect* size) {
   return kResultOk;
 }
 
+// The host's answer to a resize, ours or its own: only here does the editor take a new size. A view
+// that is not attached has no window of its own, so the editor another view shows stays as it is.
 tresult PLUGIN_API IPlugVST3View::onSize(ViewRect* newSize) {
   if (!newSize)
     return kInvalidArgument;
+  IGraphics* graphics = plugin.GetUI();
+  if (!graphics || !IsAttached())
+    return kResultFalse;
+  // A content scale that was asked for arrives with the size the host gives for it.
+  graphics->SetScreenScale(contentScale, false);
   plugin.OnParentWindowResize(newSize->getWidth(), newSize->getHeight());
   return kResultOk;
 }
@@ -255,46 +263,45 @@ tresult PLUGIN_API IPlugVST3View::canResize() {
   return config.plugHasUI && config.plugHostResize ? kResultTrue : kResultFalse;
 }
 
+// The answer is what onSize keeps of it, so asking again or resizing to it changes nothing.
 tresult PLUGIN_API IPlugVST3View::checkSizeConstraint(ViewRect* rect) {
   if (!rect)
     return kInvalidArgument;
-  const Config& config = plugin.GetConfig();
-  ViewRect allowed;
-  if (canResize() != kResultTrue || config.plugWidth <= 0 || config.plugHeight <= 0) {
-    getSize(&allowed);
-  } else {
-    // The configuration bounds the window in pixels, the editor bounds its draw scale.
-    const float unitWidth = static_cast<float>(config.plugWidth) * contentScale;
-    const float unitHeight = static_cast<float>(config.plugHeight) * contentScale;
-    float lo = std::max(static_cast<float>(config.plugMinWidth) / unitWidth,
-                        static_cast<float>(config.plugMinHeight) / unitHeight);
-    float hi = std::min(
-        config.plugMaxWidth > 0 ? static_cast<float>(config.plugMaxWidth) / unitWidth : HUGE_VALF,
-        config.plugMaxHeight > 0 ? static_cast<float>(config.plugMaxHeight) / unitHeight : HUGE_VALF);
-    if (const IGraphics* graphics = plugin.GetUI()) {
-      lo = std::max(lo, graphics->GetMinScale());
-      hi = std::min(hi, graphics->GetMaxScale());
-    }
-    hi = std::max(hi, lo);
-    // The smaller ratio wins so that the whole editor fits the rectangle.
-    float scale = std::min(static_cast<float>(rect->getWidth()) / unitWidth,
-                           static_cast<float>(rect->getHeight()) / unitHeight);
-    scale = std::isfinite(scale) ? std::clamp(scale, lo, hi) : lo;
-    allowed = SizeForScale(scale);
+  const auto clampToInt = [](int64 v) {
+    return static_cast<int>(std::clamp<int64>(v, 0, std::numeric_limits<int32>::max()));
+  };
+  int width = clampToInt(static_cast<int64>(rect->right) - rect->left);
+  int height = clampToInt(static_cast<int64>(rect->bottom) - rect->top);
+  if (canResize() != kResultTrue || !plugin.FitParentWindowSize(width, height, contentScale)) {
+    ViewRect now;
+    getSize(&now);
+    width = now.getWidth();
+    height = now.getHeight();
   }
-  rect->right = rect->left + allowed.getWidth();
-  rect->bottom = rect->top + allowed.getHeight();
+  // The top-left corner stays, unless the far side would leave the coordinate range.
+  const auto place = [](int32& low, int32& high, int size) {
+    low = static_cast<int32>(
+        std::min<int64>(low, std::numeric_limits<int32>::max() - static_cast<int64>(size)));
+    high = low + size;
+  };
+  place(rect->left, rect->right, width);
+  place(rect->top, rect->bottom, height);
   return kResultTrue;
 }
 
+// Before the editor opens the factor is kept for the opening. While it is open, the host is asked
+// for the window size at the new factor and the factor holds only if it agrees.
 tresult PLUGIN_API IPlugVST3View::setContentScaleFactor(ScaleFactor factor) {
   if (!std::isfinite(factor) || factor <= 0.f)
     return kInvalidArgument;
-  contentScale = factor;
-  // The graphics asks the host for its new window size through the resize hook.
-  if (IGraphics* graphics = plugin.GetUI(); graphics && IsAttached())
-    graphics->SetScreenScale(factor);
-  return kResultTrue;
+  contentScale = factor; // also what onSize and checkSizeConstraint work with during the request
+  IGraphics* graphics = plugin.GetUI();
+  if (!graphics || !IsAttached())
+    return kResultTrue;
+  graphics->SetScreenScale(factor);
+  // A refused request leaves the editor at the factor it has.
+  contentScale = graphics->GetScreenScale();
+  return contentScale == factor ? kResultTrue : kResultFalse;
 }
 
 bool IPlugVST3View::RequestResize(int width, int height) {

@@ -41,10 +41,12 @@ public:
   Steinberg::tresult PLUGIN_API onFocus(Steinberg::TBool) override { return Steinberg::kResultOk; }
   Steinberg::tresult PLUGIN_API setFrame(Steinberg::IPlugFrame* frame) override;
   Steinberg::tresult PLUGIN_API canResize() override;
-  // Keeps the aspect ratio and the scale limits: the rectangle keeps its top-left corner.
+  // The size the editor keeps for the rectangle (the same before and after attached): the
+  // rectangle keeps its top-left corner where it can.
   Steinberg::tresult PLUGIN_API checkSizeConstraint(Steinberg::ViewRect* rect) override;
 
-  // IPlugViewContentScaleSupport: the host's scale of the screen the editor is on.
+  // IPlugViewContentScaleSupport: the host's scale of the screen the editor is on. kResultFalse
+  // when the host refuses the window size for it: the editor keeps the factor it had.
   Steinberg::tresult PLUGIN_API setContentScaleFactor(ScaleFactor factor) override;
 
   bool IsAttached() const { return runLoop != nullptr; }

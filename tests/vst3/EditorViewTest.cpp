@@ -6,9 +6,11 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "HostWindow.h"
 #include "ModuleHost.h"
@@ -53,6 +55,20 @@ ViewRect SizeOf(IPlugView& view) {
   ViewRect size;
   EXPECT_EQ(view.getSize(&size), kResultOk);
   return size;
+}
+
+tresult SetContentScale(IPlugView& view, float factor) {
+  void* obj = nullptr;
+  if (view.queryInterface(IPlugViewContentScaleSupport::iid, &obj) != kResultOk || !obj)
+    return kNoInterface;
+  auto* scaling = static_cast<IPlugViewContentScaleSupport*>(obj);
+  const tresult result = scaling->setContentScaleFactor(factor);
+  scaling->release();
+  return result;
+}
+
+std::string SizeText(const ViewRect& rect) {
+  return std::to_string(rect.getWidth()) + "x" + std::to_string(rect.getHeight());
 }
 
 // Unsets DISPLAY for its lifetime.
@@ -562,6 +578,170 @@ TEST_F(EditorView, ReopensAtTheLastScale) {
   ExpectSize(SizeOf(*view), Scaled(1.2f));
   ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.2f));
   EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// The editor asks for a new size: while the host handles the request the editor reports the size
+// it has, so the host sees a change and answers with onSize, where the editor takes it.
+TEST_F(EditorView, AskedSizeIsTakenInOnSize) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  for (const float factor : {2.f, 1.5f, 1.f}) {
+    SCOPED_TRACE(factor);
+    const ViewRect before = SizeOf(*view);
+    loop.sizesDuringResize.clear();
+    loop.onSizeCalls = 0;
+    ASSERT_EQ(SetContentScale(*view, factor), kResultTrue);
+    ASSERT_EQ(loop.sizesDuringResize.size(), 1u);
+    ExpectSize(loop.sizesDuringResize.front(), before);
+    EXPECT_EQ(loop.onSizeCalls, 1);
+    ExpectSize(SizeOf(*view), Scaled(1.f, factor));
+    loop.Pump(2);
+    ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f, factor));
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// The same order when the user drags the editor's corner handle.
+TEST_F(EditorView, CornerDragIsTakenInOnSize) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  loop.Pump(2);
+  // From inside the handle (the bottom-right 20 points) outwards: the scale grows by about 1.19.
+  parent.Drag(kDesignWidth - 5, kDesignHeight - 5, 1400, 950);
+  for (int round = 0; round < 200 && loop.resizeRequests.empty(); ++round)
+    loop.Pump(1);
+  loop.Pump(2);
+  ASSERT_FALSE(loop.resizeRequests.empty());
+  ASSERT_EQ(loop.sizesDuringResize.size(), loop.resizeRequests.size());
+  ExpectSize(loop.sizesDuringResize.front(), Scaled(1.f));
+  for (std::size_t i = 0; i < loop.resizeRequests.size(); ++i)
+    EXPECT_NE(loop.sizesDuringResize[i].getWidth(), loop.resizeRequests[i].getWidth()) << i;
+  EXPECT_EQ(loop.onSizeCalls, static_cast<int>(loop.resizeRequests.size()));
+  const ViewRect last = loop.resizeRequests.back();
+  EXPECT_GT(last.getWidth(), Scaled(1.1f).getWidth());
+  ExpectSize(SizeOf(*view), last);
+  ExpectSize(parent.SizeOf(EditorWindow()), last);
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// A host that keeps its window's size: the content scale is not taken, and what the view says
+// afterwards, and the next opening, are for the size the editor has.
+TEST_F(EditorView, RefusedContentScaleIsNotTaken) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  loop.refuseResize = true;
+  EXPECT_EQ(SetContentScale(*view, 2.f), kResultFalse);
+  EXPECT_EQ(loop.resizeRequests.size(), 1u);
+  ExpectSize(SizeOf(*view), Scaled(1.f));
+  ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f));
+  ViewRect doubled(0, 0, 2360, 1600);
+  EXPECT_EQ(view->checkSizeConstraint(&doubled), kResultTrue);
+  ExpectSize(doubled, Scaled(1.5f));
+  EXPECT_EQ(view->removed(), kResultOk);
+
+  loop.refuseResize = false;
+  ExpectSize(SizeOf(*view), Scaled(1.f));
+  ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  loop.Pump(2);
+  ExpectSize(SizeOf(*view), Scaled(1.f));
+  ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f));
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+TEST_F(EditorView, SizeConstraintIsTheSameBeforeAndAfterAttached) {
+  const ViewRect proposals[] = {ViewRect(0, 0, 590, 400), ViewRect(0, 0, 4000, 4000),
+                                ViewRect(0, 0, 1005, 2010), ViewRect(0, 0, 1416, 960), ViewRect(0, 0, 0, 0)};
+  ViewPtr view = Create();
+  ASSERT_TRUE(view);
+  std::vector<ViewRect> detached;
+  for (ViewRect rect : proposals) {
+    EXPECT_EQ(view->checkSizeConstraint(&rect), kResultTrue);
+    detached.push_back(rect);
+  }
+  view->setFrame(&loop);
+  ASSERT_EQ(view->attached(parent.Handle(), kPlatformTypeX11EmbedWindowID), kResultOk);
+  for (std::size_t i = 0; i < std::size(proposals); ++i) {
+    ViewRect rect = proposals[i];
+    SCOPED_TRACE(SizeText(rect));
+    EXPECT_EQ(view->checkSizeConstraint(&rect), kResultTrue);
+    ExpectSize(rect, detached[i]);
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// A host that drag-resizes asks for a size, then sets the answer: the answer must stand when asked
+// again, and onSize must keep it to the pixel, or the host goes on resizing. Host sizes: tall and
+// wide ones, where one side follows the other's rounding, and ones near the editor's aspect.
+TEST_F(EditorView, ApprovedSizesAreKeptExactly) {
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  for (const float factor : {1.f, 1.5f, 2.f}) {
+    SCOPED_TRACE(factor);
+    ASSERT_EQ(SetContentScale(*view, factor), kResultTrue);
+    std::vector<ViewRect> proposals;
+    for (int i = 0; i <= 600; ++i) {
+      const int w = static_cast<int>(std::lround(static_cast<float>(880 + 3 * i) * factor));
+      const int h = static_cast<int>(std::lround(static_cast<float>(600 + 2 * i) * factor));
+      proposals.emplace_back(0, 0, w, 2 * w);
+      proposals.emplace_back(0, 0, 3 * h, h);
+      proposals.emplace_back(0, 0, w, w * kDesignHeight / kDesignWidth + i % 3 - 1);
+    }
+    std::vector<std::string> unstable, moved;
+    for (const ViewRect& proposal : proposals) {
+      ViewRect answer = proposal;
+      view->checkSizeConstraint(&answer);
+      ViewRect again = answer;
+      view->checkSizeConstraint(&again);
+      if (again.getWidth() != answer.getWidth() || again.getHeight() != answer.getHeight())
+        unstable.push_back(SizeText(proposal) + " -> " + SizeText(answer) + " -> " + SizeText(again));
+      ViewRect size = answer;
+      EXPECT_EQ(view->onSize(&size), kResultOk);
+      const ViewRect kept = SizeOf(*view);
+      if (kept.getWidth() != answer.getWidth() || kept.getHeight() != answer.getHeight())
+        moved.push_back(SizeText(proposal) + " -> " + SizeText(answer) + " kept as " + SizeText(kept));
+    }
+    EXPECT_TRUE(unstable.empty()) << unstable.size() << " answers changed, first " << unstable.front();
+    EXPECT_TRUE(moved.empty()) << moved.size() << " sizes moved, first " << moved.front();
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// Rectangles whose far side, or whose size, leaves the coordinate range.
+TEST_F(EditorView, SizeConstraintAtTheEdgesOfTheCoordinates) {
+  constexpr int32 kMin = std::numeric_limits<int32>::min();
+  constexpr int32 kMax = std::numeric_limits<int32>::max();
+  const struct {
+    ViewRect proposed;
+    float scale;
+  } cases[] = {
+      {ViewRect(kMax - 1000, kMax - 500, kMax, kMax), 0.85f},
+      {ViewRect(kMax - 2000, 0, kMax, 2000), 1.5f},
+      {ViewRect(kMin, kMin, kMax, kMax), 1.5f},
+  };
+  ViewPtr view = Open();
+  ASSERT_TRUE(view);
+  for (const auto& c : cases) {
+    ViewRect rect = c.proposed;
+    SCOPED_TRACE(std::to_string(rect.left) + "," + std::to_string(rect.top));
+    EXPECT_EQ(view->checkSizeConstraint(&rect), kResultTrue);
+    EXPECT_EQ(static_cast<int64>(rect.right) - rect.left, Scaled(c.scale).getWidth());
+    EXPECT_EQ(static_cast<int64>(rect.bottom) - rect.top, Scaled(c.scale).getHeight());
+  }
+  EXPECT_EQ(view->removed(), kResultOk);
+}
+
+// A second view of the plug-in, never attached, has no editor of its own to resize.
+TEST_F(EditorView, OnlyTheAttachedViewFollowsOnSize) {
+  ViewPtr shown = Open();
+  ASSERT_TRUE(shown);
+  ViewPtr other = Create();
+  ASSERT_TRUE(other);
+  ViewRect rect(0, 0, 1416, 960);
+  EXPECT_EQ(other->onSize(&rect), kResultFalse);
+  loop.Pump(2);
+  ExpectSize(SizeOf(*shown), Scaled(1.f));
+  ExpectSize(parent.SizeOf(EditorWindow()), Scaled(1.f));
+  EXPECT_EQ(shown->removed(), kResultOk);
 }
 
 } // namespace

@@ -37,6 +37,18 @@ void ParentWindow::Resize(int width, int height) {
   XSync(display, False);
 }
 
+void ParentWindow::Drag(int fromX, int fromY, int toX, int toY) {
+  const int screen = DefaultScreen(display);
+  Window child = 0;
+  int rootX = 0, rootY = 0;
+  XTranslateCoordinates(display, window, RootWindow(display, screen), 0, 0, &rootX, &rootY, &child);
+  XTestFakeMotionEvent(display, screen, rootX + fromX, rootY + fromY, CurrentTime);
+  XTestFakeButtonEvent(display, 1, True, CurrentTime);
+  XTestFakeMotionEvent(display, screen, rootX + toX, rootY + toY, CurrentTime);
+  XTestFakeButtonEvent(display, 1, False, CurrentTime);
+  XSync(display, False);
+}
+
 std::vector<XWindowId> ParentWindow::Children() const {
   XSync(display, False);
   Window root = 0;
@@ -160,12 +172,17 @@ tresult PLUGIN_API HostRunLoop::resizeView(IPlugView* view, ViewRect* newSize) {
   if (!view || !newSize)
     return kInvalidArgument;
   resizeRequests.push_back(*newSize);
+  if (refuseResize)
+    return kResultFalse;
   if (parent)
     parent->Resize(newSize->getWidth(), newSize->getHeight());
   ViewRect now;
   view->getSize(&now);
-  if (now.getWidth() != newSize->getWidth() || now.getHeight() != newSize->getHeight())
+  sizesDuringResize.push_back(now);
+  if (now.getWidth() != newSize->getWidth() || now.getHeight() != newSize->getHeight()) {
+    ++onSizeCalls;
     view->onSize(newSize);
+  }
   return kResultTrue;
 }
 

@@ -27,6 +27,9 @@ public:
   bool Open(int width, int height);
   void* Handle() const { return reinterpret_cast<void*>(window); }
   void Resize(int width, int height);
+  // Presses the first button at a point of this window, moves to another and releases, through
+  // the X server's test extension (window coordinates).
+  void Drag(int fromX, int fromY, int toX, int toY);
   // The windows that others (the editor) created inside this one, after a round trip.
   std::vector<XWindowId> Children() const;
   // Size of a window, after a round trip; {0, 0} when it is gone.
@@ -62,7 +65,7 @@ public:
 
 // The frame and run loop of the test host. Like a real host it keeps a reference on every
 // registered handler until it is unregistered, and answers resizeView by resizing its parent
-// window and calling the view's onSize in the same call.
+// window, asking the view for its size and calling its onSize in the same call when the two differ.
 class HostRunLoop : public Steinberg::IPlugFrame, public Steinberg::Linux::IRunLoop {
 public:
   explicit HostRunLoop(ParentWindow* parentWindow = nullptr) : parent(parentWindow) {}
@@ -97,6 +100,9 @@ public:
   std::vector<Timer> timers;
   std::vector<FdHandler> fdHandlers;
   std::vector<Steinberg::ViewRect> resizeRequests;
+  std::vector<Steinberg::ViewRect> sizesDuringResize; // what the view's getSize said in resizeView
+  int onSizeCalls = 0;                                // made by resizeView
+  bool refuseResize = false;                          // a host that keeps its window's size
   int timerTicks = 0;
   int fdCalls = 0;
   // When set, unregistered handlers are kept (with their reference) in these lists, to be called
