@@ -295,7 +295,8 @@ void GraphicsWindow::TakeFocus() {
   XGetInputFocus(display, &focusBefore, &revertBefore);
   SelectKeys(true);
   XSetInputFocus(display, XWindow(), RevertToParent, CurrentTime);
-  XFlush(display);
+  // A round trip: the host asking who has the keyboard right after the entry opened must get us.
+  XSync(display, False);
   holdsFocus = true;
 }
 
