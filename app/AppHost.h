@@ -43,6 +43,10 @@ public:
   void ProbeAudioDevices();
   std::optional<std::uint32_t> FindAudioDeviceIndex(const std::string& name);
   std::string AudioDeviceName(std::uint32_t id);
+  // The library's device count and device info (which may throw), asked again when JACK refused
+  // the question.
+  unsigned int AudioDeviceCount();
+  RtAudio::DeviceInfo AudioDeviceInfo(std::uint32_t id);
   // Opens the stream for the devices of state; true at once in no-I/O mode.
   bool ApplyAudioSettings();
 

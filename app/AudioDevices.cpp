@@ -1,6 +1,8 @@
 // The audio library object, its device lists and the choice of devices from the settings.
 #include <algorithm>
+#include <chrono>
 #include <exception>
+#include <thread>
 
 #include "AppHost.h"
 #include "AudioDrivers.h"
@@ -8,6 +10,38 @@
 std::string DeviceDisplayName(const std::string& libraryName) {
   const std::size_t colon = libraryName.find(':');
   return colon == std::string::npos ? libraryName : libraryName.substr(colon + 1);
+}
+
+namespace {
+
+// Under JACK the library opens a client of one name for each question and closes it again, and
+// the server can refuse the next open while it still tears the last one down, more often on a
+// busy machine. A refused question is asked again after a moment; no server at all costs only
+// these few moments.
+constexpr int kJackTries = 4;
+constexpr std::chrono::milliseconds kJackPause{20};
+
+template <class Ask, class Answered> auto AskJack(RtAudio& audio, Ask ask, Answered answered) {
+  auto answer = ask();
+  for (int tries = 1; !answered(answer) && tries < kJackTries && audio.getCurrentApi() == RtAudio::UNIX_JACK;
+       ++tries) {
+    std::this_thread::sleep_for(kJackPause);
+    answer = ask();
+  }
+  return answer;
+}
+
+} // namespace
+
+unsigned int AppHost::AudioDeviceCount() {
+  return AskJack(
+      *audioIO, [&] { return audioIO->getDeviceCount(); }, [](unsigned int count) { return count > 0; });
+}
+
+RtAudio::DeviceInfo AppHost::AudioDeviceInfo(std::uint32_t id) {
+  return AskJack(
+      *audioIO, [&] { return audioIO->getDeviceInfo(id); },
+      [](const RtAudio::DeviceInfo& info) { return info.probed; });
 }
 
 bool AppHost::ChangeAudioDriver() {
@@ -39,13 +73,13 @@ void AppHost::ProbeAudioDevices() {
     return;
   unsigned int count = 0;
   try {
-    count = audioIO->getDeviceCount();
+    count = AudioDeviceCount();
   } catch (const RtAudioError& error) {
     ErrorCallback(error.getType(), error.getMessage());
   }
   for (unsigned int id = 0; id < count; ++id) {
     try {
-      const RtAudio::DeviceInfo info = audioIO->getDeviceInfo(id);
+      const RtAudio::DeviceInfo info = AudioDeviceInfo(id);
       if (info.inputChannels > 0)
         audioInputIds.push_back(id);
       if (info.outputChannels > 0)
@@ -64,9 +98,9 @@ std::optional<std::uint32_t> AppHost::FindAudioDeviceIndex(const std::string& na
   if (!audioIO)
     return std::nullopt;
   try {
-    const unsigned int count = audioIO->getDeviceCount();
+    const unsigned int count = AudioDeviceCount();
     for (unsigned int id = 0; id < count; ++id)
-      if (DeviceDisplayName(audioIO->getDeviceInfo(id).name) == name)
+      if (DeviceDisplayName(AudioDeviceInfo(id).name) == name)
         return id;
   } catch (const RtAudioError& error) {
     ErrorCallback(error.getType(), error.getMessage());
@@ -78,7 +112,7 @@ std::string AppHost::AudioDeviceName(std::uint32_t id) {
   if (!audioIO)
     return {};
   try {
-    return DeviceDisplayName(audioIO->getDeviceInfo(id).name);
+    return DeviceDisplayName(AudioDeviceInfo(id).name);
   } catch (const RtAudioError& error) {
     ErrorCallback(error.getType(), error.getMessage());
   }

@@ -70,8 +70,8 @@ bool AppHost::OpenAudioStream(std::uint32_t inputId, std::uint32_t outputId, std
   // A stereo device cannot give the plug-in's four inputs: open what each device offers.
   unsigned int deviceInputs = 0, deviceOutputs = 0;
   if (!Guarded([&] {
-        deviceInputs = audioIO->getDeviceInfo(inputId).inputChannels;
-        deviceOutputs = audioIO->getDeviceInfo(outputId).outputChannels;
+        deviceInputs = AudioDeviceInfo(inputId).inputChannels;
+        deviceOutputs = AudioDeviceInfo(outputId).outputChannels;
       }))
     return false;
   const int inputs = StreamChannels(deviceInputs, plugin->MaxNChannels(ERoute::kInput));
