@@ -61,7 +61,7 @@ int JackFeeder::Xrun(void* self) {
   const int index = feeder->lateCount.load(std::memory_order_relaxed);
   if (index < kMaxLate) {
     feeder->lateAt[static_cast<std::size_t>(index)].store(feeder->played.load(std::memory_order_relaxed),
-                                                       std::memory_order_relaxed);
+                                                          std::memory_order_relaxed);
     feeder->lateCount.store(index + 1, std::memory_order_release);
   }
   return 0;

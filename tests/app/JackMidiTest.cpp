@@ -52,7 +52,7 @@ protected:
     return ::testing::AssertionFailure()
            << queue.ElementsAvailable() << " of " << count << " messages arrived; "
            << (feeder->LateSince(lateMark) ? "the server reported a late cycle since they were sent"
-                                             : "no cycle was late since they were sent: the host lost them");
+                                           : "no cycle was late since they were sent: the host lost them");
   }
   ::testing::AssertionResult ShortArrive(std::size_t count) const {
     return Arrive(host->plugin->midiMsgsFromCallback, count);

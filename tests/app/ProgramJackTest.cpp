@@ -22,9 +22,9 @@ constexpr unsigned kPeriod = 1024;
 bool Sounding(const JackFeeder& feeder) {
   const std::size_t n = feeder.Recorded();
   const std::vector<float>& out = feeder.Recording(0);
-  return n > kRate / 2 && std::any_of(out.begin() + static_cast<std::ptrdiff_t>(n - kRate / 2),
-                                      out.begin() + static_cast<std::ptrdiff_t>(n),
-                                      [](float s) { return s != 0.f; });
+  return n > kRate / 2 &&
+         std::any_of(out.begin() + static_cast<std::ptrdiff_t>(n - kRate / 2),
+                     out.begin() + static_cast<std::ptrdiff_t>(n), [](float s) { return s != 0.f; });
 }
 
 } // namespace
