@@ -47,6 +47,11 @@ public:
   // the question.
   unsigned int AudioDeviceCount();
   RtAudio::DeviceInfo AudioDeviceInfo(std::uint32_t id);
+  // Whether a library call that failed for the tries-th time is worth another, after a moment:
+  // under JACK a few times. The library opens a client of one name for each device question and
+  // for the stream, and a server, more often a busy one, can refuse the next open of that name
+  // while it still tears the last one down.
+  bool TryJackAgain(int tries);
   // Opens the stream for the devices of state; true at once in no-I/O mode.
   bool ApplyAudioSettings();
 

@@ -12,36 +12,26 @@ std::string DeviceDisplayName(const std::string& libraryName) {
   return colon == std::string::npos ? libraryName : libraryName.substr(colon + 1);
 }
 
-namespace {
-
-// Under JACK the library opens a client of one name for each question and closes it again, and
-// the server can refuse the next open while it still tears the last one down, more often on a
-// busy machine. A refused question is asked again after a moment; no server at all costs only
-// these few moments.
-constexpr int kJackTries = 4;
-constexpr std::chrono::milliseconds kJackPause{20};
-
-template <class Ask, class Answered> auto AskJack(RtAudio& audio, Ask ask, Answered answered) {
-  auto answer = ask();
-  for (int tries = 1; !answered(answer) && tries < kJackTries && audio.getCurrentApi() == RtAudio::UNIX_JACK;
-       ++tries) {
-    std::this_thread::sleep_for(kJackPause);
-    answer = ask();
-  }
-  return answer;
+bool AppHost::TryJackAgain(int tries) {
+  constexpr int kTries = 4; // no server at all costs only these few moments
+  if (tries >= kTries || !audioIO || audioIO->getCurrentApi() != RtAudio::UNIX_JACK)
+    return false;
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return true;
 }
 
-} // namespace
-
 unsigned int AppHost::AudioDeviceCount() {
-  return AskJack(
-      *audioIO, [&] { return audioIO->getDeviceCount(); }, [](unsigned int count) { return count > 0; });
+  unsigned int count = audioIO->getDeviceCount();
+  for (int tries = 1; count == 0 && TryJackAgain(tries); ++tries)
+    count = audioIO->getDeviceCount();
+  return count;
 }
 
 RtAudio::DeviceInfo AppHost::AudioDeviceInfo(std::uint32_t id) {
-  return AskJack(
-      *audioIO, [&] { return audioIO->getDeviceInfo(id); },
-      [](const RtAudio::DeviceInfo& info) { return info.probed; });
+  RtAudio::DeviceInfo info = audioIO->getDeviceInfo(id);
+  for (int tries = 1; !info.probed && TryJackAgain(tries); ++tries)
+    info = audioIO->getDeviceInfo(id);
+  return info;
 }
 
 bool AppHost::ChangeAudioDriver() {
