@@ -43,6 +43,15 @@ public:
   void ProbeAudioDevices();
   std::optional<std::uint32_t> FindAudioDeviceIndex(const std::string& name);
   std::string AudioDeviceName(std::uint32_t id);
+  // The library's device count and device info (which may throw), asked again when JACK refused
+  // the question.
+  unsigned int AudioDeviceCount();
+  RtAudio::DeviceInfo AudioDeviceInfo(std::uint32_t id);
+  // Whether a library call that failed for the tries-th time is worth another, after a moment:
+  // under JACK a few times. The library opens a client of one name for each device question and
+  // for the stream, and a server, more often a busy one, can refuse the next open of that name
+  // while it still tears the last one down.
+  bool TryJackAgain(int tries);
   // Opens the stream for the devices of state; true at once in no-I/O mode.
   bool ApplyAudioSettings();
 

@@ -1,6 +1,8 @@
 // The audio library object, its device lists and the choice of devices from the settings.
 #include <algorithm>
+#include <chrono>
 #include <exception>
+#include <thread>
 
 #include "AppHost.h"
 #include "AudioDrivers.h"
@@ -8,6 +10,28 @@
 std::string DeviceDisplayName(const std::string& libraryName) {
   const std::size_t colon = libraryName.find(':');
   return colon == std::string::npos ? libraryName : libraryName.substr(colon + 1);
+}
+
+bool AppHost::TryJackAgain(int tries) {
+  constexpr int kTries = 4; // no server at all costs only these few moments
+  if (tries >= kTries || !audioIO || audioIO->getCurrentApi() != RtAudio::UNIX_JACK)
+    return false;
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  return true;
+}
+
+unsigned int AppHost::AudioDeviceCount() {
+  unsigned int count = audioIO->getDeviceCount();
+  for (int tries = 1; count == 0 && TryJackAgain(tries); ++tries)
+    count = audioIO->getDeviceCount();
+  return count;
+}
+
+RtAudio::DeviceInfo AppHost::AudioDeviceInfo(std::uint32_t id) {
+  RtAudio::DeviceInfo info = audioIO->getDeviceInfo(id);
+  for (int tries = 1; !info.probed && TryJackAgain(tries); ++tries)
+    info = audioIO->getDeviceInfo(id);
+  return info;
 }
 
 bool AppHost::ChangeAudioDriver() {
@@ -39,13 +63,13 @@ void AppHost::ProbeAudioDevices() {
     return;
   unsigned int count = 0;
   try {
-    count = audioIO->getDeviceCount();
+    count = AudioDeviceCount();
   } catch (const RtAudioError& error) {
     ErrorCallback(error.getType(), error.getMessage());
   }
   for (unsigned int id = 0; id < count; ++id) {
     try {
-      const RtAudio::DeviceInfo info = audioIO->getDeviceInfo(id);
+      const RtAudio::DeviceInfo info = AudioDeviceInfo(id);
       if (info.inputChannels > 0)
         audioInputIds.push_back(id);
       if (info.outputChannels > 0)
@@ -64,9 +88,9 @@ std::optional<std::uint32_t> AppHost::FindAudioDeviceIndex(const std::string& na
   if (!audioIO)
     return std::nullopt;
   try {
-    const unsigned int count = audioIO->getDeviceCount();
+    const unsigned int count = AudioDeviceCount();
     for (unsigned int id = 0; id < count; ++id)
-      if (DeviceDisplayName(audioIO->getDeviceInfo(id).name) == name)
+      if (DeviceDisplayName(AudioDeviceInfo(id).name) == name)
         return id;
   } catch (const RtAudioError& error) {
     ErrorCallback(error.getType(), error.getMessage());
@@ -78,7 +102,7 @@ std::string AppHost::AudioDeviceName(std::uint32_t id) {
   if (!audioIO)
     return {};
   try {
-    return DeviceDisplayName(audioIO->getDeviceInfo(id).name);
+    return DeviceDisplayName(AudioDeviceInfo(id).name);
   } catch (const RtAudioError& error) {
     ErrorCallback(error.getType(), error.getMessage());
   }

@@ -70,8 +70,8 @@ bool AppHost::OpenAudioStream(std::uint32_t inputId, std::uint32_t outputId, std
   // A stereo device cannot give the plug-in's four inputs: open what each device offers.
   unsigned int deviceInputs = 0, deviceOutputs = 0;
   if (!Guarded([&] {
-        deviceInputs = audioIO->getDeviceInfo(inputId).inputChannels;
-        deviceOutputs = audioIO->getDeviceInfo(outputId).outputChannels;
+        deviceInputs = AudioDeviceInfo(inputId).inputChannels;
+        deviceOutputs = AudioDeviceInfo(outputId).outputChannels;
       }))
     return false;
   const int inputs = StreamChannels(deviceInputs, plugin->MaxNChannels(ERoute::kInput));
@@ -94,13 +94,21 @@ bool AppHost::OpenAudioStream(std::uint32_t inputId, std::uint32_t outputId, std
   options.streamName = "TAMSEL";
   options.priority = 0;
 
-  streamBufferSize = bufferSize;
-  if (!Guarded([&] {
-        audioIO->openStream(outputs > 0 ? &outputParams : nullptr, inputs > 0 ? &inputParams : nullptr,
-                            RTAUDIO_FLOAT64, sampleRate, &streamBufferSize, &AudioCallback, this, &options,
-                            &ErrorCallback);
-      }) ||
-      !audioIO->isStreamOpen())
+  // The library's open asks its own device count and opens the stream's client: both can be
+  // refused as a device question can.
+  const auto open = [&] {
+    streamBufferSize = bufferSize;
+    return Guarded([&] {
+             audioIO->openStream(outputs > 0 ? &outputParams : nullptr, inputs > 0 ? &inputParams : nullptr,
+                                 RTAUDIO_FLOAT64, sampleRate, &streamBufferSize, &AudioCallback, this,
+                                 &options, &ErrorCallback);
+           }) &&
+           audioIO->isStreamOpen();
+  };
+  bool opened = open();
+  for (int tries = 1; !opened && TryJackAgain(tries); ++tries)
+    opened = open();
+  if (!opened)
     return false;
 
   // The device may run at another rate or block size than asked for: prepare for what it gives.

@@ -75,7 +75,7 @@ PreferencesModel::PreferencesModel(AppHost& host_, DeviceInfoSource deviceInfo_)
       // The audio object is looked up at each call: a driver change replaces it.
       if (host.audioIO) {
         try {
-          return host.audioIO->getDeviceInfo(id);
+          return host.AudioDeviceInfo(id);
         } catch (const RtAudioError& error) {
           AppHost::ErrorCallback(error.getType(), error.getMessage());
         } catch (const std::exception& error) {

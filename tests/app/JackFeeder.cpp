@@ -7,9 +7,18 @@
 #include <cstring>
 #include <thread>
 
+#include "Waits.h"
+
 JackFeeder::JackFeeder(const Options& feederOptions) : options(feederOptions) {
-  jack_status_t status{};
-  client = jack_client_open(options.name.c_str(), JackNoStartServer, &status);
+  // The server refuses an open whose client does not answer its notifications within two
+  // seconds, which a busy machine can miss: tried again. The exact name, since tests open the
+  // feeder by it.
+  const auto openOptions = static_cast<jack_options_t>(JackNoStartServer | JackUseExactName);
+  WaitUntil([&] {
+    jack_status_t status{};
+    client = jack_client_open(options.name.c_str(), openOptions, &status);
+    return client != nullptr;
+  });
   if (!client)
     return;
   rate = jack_get_sample_rate(client);
@@ -51,7 +60,8 @@ int JackFeeder::Xrun(void* self) {
   auto* feeder = static_cast<JackFeeder*>(self);
   const int index = feeder->lateCount.load(std::memory_order_relaxed);
   if (index < kMaxLate) {
-    feeder->lateAt[static_cast<std::size_t>(index)].store(feeder->Recorded(), std::memory_order_relaxed);
+    feeder->lateAt[static_cast<std::size_t>(index)].store(feeder->played.load(std::memory_order_relaxed),
+                                                          std::memory_order_relaxed);
     feeder->lateCount.store(index + 1, std::memory_order_release);
   }
   return 0;
@@ -61,9 +71,10 @@ bool JackFeeder::LateNear(std::size_t frame, std::size_t margin) const {
   const int count = lateCount.load(std::memory_order_acquire);
   if (count >= kMaxLate)
     return true;
+  const std::uint64_t target = recordFrom.load(std::memory_order_relaxed) + frame;
   for (int i = 0; i < count; ++i) {
-    const std::size_t at = lateAt[static_cast<std::size_t>(i)].load(std::memory_order_relaxed);
-    if (at + margin >= frame && at <= frame + margin)
+    const std::uint64_t at = lateAt[static_cast<std::size_t>(i)].load(std::memory_order_relaxed);
+    if (at + margin >= target && at <= target + margin)
       return true;
   }
   return false;
@@ -71,17 +82,25 @@ bool JackFeeder::LateNear(std::size_t frame, std::size_t margin) const {
 
 void JackFeeder::ProcessCycle(jack_nframes_t frames) {
   const double step = 2.0 * M_PI * options.frequency / rate;
+  const std::uint64_t start = played.load(std::memory_order_relaxed);
   for (jack_port_t* port : outPorts) {
     auto* out = static_cast<float*>(jack_port_get_buffer(port, frames));
     for (jack_nframes_t j = 0; j < frames; ++j)
-      out[j] = static_cast<float>(options.amplitude * std::sin(step * static_cast<double>(played + j)));
+      out[j] = static_cast<float>(options.amplitude * std::sin(step * static_cast<double>(start + j)));
   }
-  played += frames;
+  played.store(start + frames, std::memory_order_relaxed);
 
+  for (std::size_t c = 0; c < inPorts.size() && !recordingStarted && !recording[c].empty(); ++c) {
+    const auto* in = static_cast<const float*>(jack_port_get_buffer(inPorts[c], frames));
+    if (std::any_of(in, in + frames, [](float sample) { return sample != 0.0f; })) {
+      recordingStarted = true;
+      recordFrom.store(start, std::memory_order_relaxed);
+    }
+  }
   const std::size_t at = recorded.load(std::memory_order_relaxed);
-  const std::size_t room = recording.empty() ? 0 : recording[0].size() - at;
+  const std::size_t room = recordingStarted ? recording[0].size() - at : 0;
   const std::size_t take = std::min<std::size_t>(frames, room);
-  for (std::size_t c = 0; c < inPorts.size(); ++c) {
+  for (std::size_t c = 0; c < inPorts.size() && take > 0; ++c) {
     const auto* in = static_cast<const float*>(jack_port_get_buffer(inPorts[c], frames));
     std::memcpy(recording[c].data() + at, in, sizeof(float) * take);
   }
@@ -102,16 +121,16 @@ void JackFeeder::ProcessCycle(jack_nframes_t frames) {
       midiArmed.store(false, std::memory_order_release);
     }
   }
+  cycles.fetch_add(1, std::memory_order_release);
 }
 
 bool JackFeeder::WaitForRecorded(std::size_t frames, std::chrono::milliseconds limit) const {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (Recorded() < frames) {
-    if (std::chrono::steady_clock::now() >= deadline)
-      return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  return true;
+  const std::size_t room = recording.empty() ? 0 : recording[0].size();
+  return frames <= room && WaitUntil([&] { return Recorded() >= frames; }, limit);
+}
+
+bool JackFeeder::WaitForCycles(std::uint64_t count, std::chrono::milliseconds limit) const {
+  return WaitUntil([&] { return Cycles() >= count; }, limit);
 }
 
 bool JackFeeder::SendMidi(const std::vector<std::vector<std::uint8_t>>& messages,

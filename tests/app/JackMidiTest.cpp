@@ -2,15 +2,13 @@
 // plug-in's queues. No audio stream runs, so nothing drains the queues but the test.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "HostRig.h"
 #include "JackFeeder.h"
 #include "JackServer.h"
+#include "Waits.h"
 
 namespace {
 
-using namespace std::chrono_literals;
 using Message = std::vector<std::uint8_t>;
 
 class JackMidi : public ::testing::Test {
@@ -34,36 +32,27 @@ protected:
     ASSERT_NE(host->midiIn, nullptr);
     ASSERT_NE(host->midiOut, nullptr);
     // The port is connected while the host opens it; one message shows that it carries them.
-    const auto deadline = std::chrono::steady_clock::now() + kArrivalLimit;
-    while (!feeder->MidiConnected() && std::chrono::steady_clock::now() < deadline)
-      std::this_thread::sleep_for(2ms);
-    ASSERT_TRUE(feeder->MidiConnected());
+    ASSERT_TRUE(WaitUntil([&] { return feeder->MidiConnected(); }));
     ASSERT_TRUE(Send({{0x90, 1, 1}}));
     ASSERT_TRUE(ShortArrive(1));
     Drain();
   }
   void TearDown() override { hostInstance.reset(); }
 
-  static constexpr std::chrono::milliseconds kArrivalLimit{5000};
-
   bool Send(const std::vector<Message>& messages) {
     lateMark = feeder->LateMark();
-    return feeder->SendMidi(messages, kArrivalLimit);
+    return feeder->SendMidi(messages, kHangLimit);
   }
   // Whether count messages are waiting; if not, whether the server reported a late cycle since
   // the send (it then gives up on a client that takes too long, whose events are lost).
   template <class Queue>
   ::testing::AssertionResult Arrive(const Queue& queue, std::size_t count) const {
-    const auto deadline = std::chrono::steady_clock::now() + kArrivalLimit;
-    while (queue.ElementsAvailable() < count) {
-      if (std::chrono::steady_clock::now() >= deadline)
-        return ::testing::AssertionFailure()
-               << queue.ElementsAvailable() << " of " << count << " messages arrived; "
-               << (feeder->LateSince(lateMark) ? "the server reported a late cycle since they were sent"
-                                                 : "no cycle was late since they were sent: the host lost them");
-      std::this_thread::sleep_for(2ms);
-    }
-    return ::testing::AssertionSuccess();
+    if (WaitUntil([&] { return queue.ElementsAvailable() >= count; }))
+      return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << queue.ElementsAvailable() << " of " << count << " messages arrived; "
+           << (feeder->LateSince(lateMark) ? "the server reported a late cycle since they were sent"
+                                           : "no cycle was late since they were sent: the host lost them");
   }
   ::testing::AssertionResult ShortArrive(std::size_t count) const {
     return Arrive(host->plugin->midiMsgsFromCallback, count);
@@ -89,8 +78,9 @@ protected:
     TakeShort();
     TakeSysEx();
   }
-  // Lets a few periods pass so that anything still on its way has arrived.
-  static void Settle() { std::this_thread::sleep_for(120ms); }
+  // Lets a few cycles pass so that anything still on its way has arrived: the server waits for
+  // every client, so a cycle of the feeder begins only once the host's port has read the last one.
+  void Settle() const { ASSERT_TRUE(feeder->WaitForCycles(feeder->Cycles() + 3, kHangLimit)); }
 
   static Message SysEx(std::size_t size, std::uint8_t seed) {
     Message message(size);

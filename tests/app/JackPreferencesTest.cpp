@@ -2,16 +2,14 @@
 // the audio and MIDI libraries, and its buttons re-open the real stream and ports.
 #include <gtest/gtest.h>
 
-#include <thread>
-
 #include "HostRig.h"
 #include "JackFeeder.h"
 #include "JackServer.h"
 #include "PreferencesModel.h"
+#include "Waits.h"
 
 namespace {
 
-using namespace std::chrono_literals;
 using namespace PreferencesControl;
 
 class JackPreferences : public ::testing::Test {
@@ -43,13 +41,17 @@ protected:
     ComboText(*dialog, text, id, dialog->List(id).selected);
     return text;
   }
-  // Whether a note sent now reaches the plug-in, through the running stream.
+  // Whether a note sent now reaches the plug-in, through the running stream: each try waits for a
+  // few blocks of the stream. The server may give up on a late client and drop a note, so it is
+  // sent a few times.
   bool MidiArrives() {
     const int before = plugin->midiSeen.load();
     for (int attempt = 0; attempt < 20; ++attempt) {
-      if (!feeder->SendMidi({{0x90, 1, static_cast<std::uint8_t>(attempt + 1)}}, 1s))
+      if (!feeder->SendMidi({{0x90, 1, static_cast<std::uint8_t>(attempt + 1)}}, kHangLimit))
         return false;
-      std::this_thread::sleep_for(100ms);
+      const int blocks = plugin->blocks.load();
+      if (!WaitUntil([&] { return plugin->midiSeen.load() > before || plugin->blocks.load() >= blocks + 4; }))
+        return false;
       if (plugin->midiSeen.load() > before)
         return true;
     }
@@ -129,9 +131,7 @@ TEST_P(JackDriverRoundTrip, LeavesTheStreamRunning) {
   EXPECT_TRUE(host->audioIO->isStreamRunning());
   EXPECT_EQ(host->activeState, host->state);
   const int blocks = plugin->blocks.load();
-  for (int wait = 0; wait < 100 && plugin->blocks.load() == blocks; ++wait)
-    std::this_thread::sleep_for(20ms);
-  EXPECT_GT(plugin->blocks.load(), blocks);
+  EXPECT_TRUE(WaitUntil([&] { return plugin->blocks.load() > blocks; }));
 }
 
 INSTANTIATE_TEST_SUITE_P(Buttons, JackDriverRoundTrip, ::testing::Values(kOk, kCancel),

@@ -15,6 +15,8 @@
 #include <thread>
 #include <vector>
 
+#include "Waits.h"
+
 namespace {
 
 bool Exited(pid_t pid) {
@@ -66,12 +68,12 @@ bool JackServer::TakeName() {
 }
 
 // One that finds no room in the registry exits at once, so a start that fails early is tried
-// again until the time is up.
+// again. Ready once a client could open: a busy machine may take many seconds to get there.
 JackServer::JackServer(unsigned period, unsigned rate, Cycles cycles) {
   setenv("JACK_NO_START_SERVER", "1", 1);
   const std::string periodText = std::to_string(period), rateText = std::to_string(rate);
   jack_set_error_function(&Quiet); // the probes below fail until the server is up
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+  const auto deadline = std::chrono::steady_clock::now() + kHangLimit;
   while (!TakeName() && std::chrono::steady_clock::now() < deadline)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
   if (lockFd < 0) {

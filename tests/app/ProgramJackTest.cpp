@@ -6,32 +6,25 @@
 #include <cmath>
 #include <csignal>
 #include <cstdio>
-#include <thread>
 
 #include "HostRig.h"
 #include "JackFeeder.h"
 #include "JackServer.h"
 #include "ProgramRun.h"
+#include "Waits.h"
 
 namespace {
-
-using namespace std::chrono_literals;
 
 constexpr unsigned kRate = 48000;
 constexpr unsigned kPeriod = 1024;
 
-bool WaitForSound(const JackFeeder& feeder, std::chrono::milliseconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (std::chrono::steady_clock::now() < deadline) {
-    const std::size_t n = feeder.Recorded();
-    const std::vector<float>& out = feeder.Recording(0);
-    if (n > kRate / 2 &&
-        std::any_of(out.begin() + static_cast<std::ptrdiff_t>(n - kRate / 2),
-                    out.begin() + static_cast<std::ptrdiff_t>(n), [](float s) { return s != 0.f; }))
-      return true;
-    std::this_thread::sleep_for(20ms);
-  }
-  return false;
+// Whether the last half second recorded has sound in it.
+bool Sounding(const JackFeeder& feeder) {
+  const std::size_t n = feeder.Recorded();
+  const std::vector<float>& out = feeder.Recording(0);
+  return n > kRate / 2 &&
+         std::any_of(out.begin() + static_cast<std::ptrdiff_t>(n - kRate / 2),
+                     out.begin() + static_cast<std::ptrdiff_t>(n), [](float s) { return s != 0.f; });
 }
 
 } // namespace
@@ -43,7 +36,7 @@ TEST(ProgramOnJack, RidesAudioWhileTheWindowRunsAndClosesCleanly) {
   ASSERT_TRUE(server.Ready());
   JackFeeder::Options options;
   options.amplitude = std::sqrt(2.0) * std::pow(10.0, -30.0 / 20.0);
-  options.recordSeconds = 20.0;
+  options.recordSeconds = 60.0;
   JackFeeder feeder(options);
   ASSERT_TRUE(feeder.Active());
   RuntimeFolder runtime;
@@ -52,9 +45,9 @@ TEST(ProgramOnJack, RidesAudioWhileTheWindowRunsAndClosesCleanly) {
 
   ProgramRun program({});
   ASSERT_TRUE(program.Started());
-  ASSERT_TRUE(WaitForSound(feeder, 15s)) << "no ridden signal came back";
-  // Some seconds of riding with the editor drawing.
-  std::this_thread::sleep_for(1s);
+  ASSERT_TRUE(WaitUntil([&] { return Sounding(feeder); })) << "no ridden signal came back";
+  // A second more of riding with the editor drawing.
+  ASSERT_TRUE(feeder.WaitForRecorded(feeder.Recorded() + kRate, kHangLimit));
   ASSERT_TRUE(program.Running());
   const std::size_t closing = feeder.Recorded();
   const std::vector<float>& out = feeder.Recording(0);
@@ -64,9 +57,9 @@ TEST(ProgramOnJack, RidesAudioWhileTheWindowRunsAndClosesCleanly) {
   EXPECT_GT(peak, options.amplitude); // boosted towards the target
 
   program.Signal(SIGTERM);
-  EXPECT_EQ(program.Wait(10s), 0);
+  EXPECT_EQ(program.Wait(kHangLimit), 0);
   const std::size_t ended = feeder.Recorded();
-  ASSERT_TRUE(feeder.WaitForRecorded(ended + 8 * kPeriod, 3s));
+  ASSERT_TRUE(feeder.WaitForRecorded(ended + 8 * kPeriod, kHangLimit));
   EXPECT_NE(config.Read().find("indev=feeder"), std::string::npos);
 
   // The program's last sound, recorded while its client still ran: a loud block, then one faded

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "HostRig.h"
+#include "Waits.h"
 
 namespace {
 
@@ -42,11 +43,9 @@ TEST(StreamThreads, EndingHandshakeAcrossThreads) {
     }
   });
 
-  std::this_thread::sleep_for(30ms);
-  EXPECT_TRUE(host->EndStream(2s));
-  const auto deadline = std::chrono::steady_clock::now() + 2s;
-  while (silentAfterDone.load() < 3 && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(1ms);
+  EXPECT_TRUE(WaitUntil([&] { return plugin->blocks.load() >= 3; }));
+  EXPECT_TRUE(host->EndStream(kHangLimit));
+  EXPECT_TRUE(WaitUntil([&] { return silentAfterDone.load() >= 3; }));
   stop.store(true);
   device.join();
 
@@ -79,14 +78,15 @@ TEST(StreamThreads, MidiQueuesBetweenTheMidiAndAudioThreads) {
     sent.store(true);
   });
   std::vector<double> in(2 * 512, 0.0), out(2 * 512);
-  const auto deadline = std::chrono::steady_clock::now() + 10s;
-  while (std::chrono::steady_clock::now() < deadline) {
+  const auto giveUp = std::chrono::steady_clock::now() + kHangLimit;
+  bool drained = false;
+  while (!drained && std::chrono::steady_clock::now() < giveUp) {
     const bool finished = sent.load();
     host->ProcessDeviceBlock(out.data(), in.data(), 512);
-    if (finished && plugin->midiMsgsFromCallback.ElementsAvailable() == 0)
-      break;
+    drained = finished && plugin->midiMsgsFromCallback.ElementsAvailable() == 0;
   }
   midi.join();
+  EXPECT_TRUE(drained);
 
   EXPECT_GT(plugin->midiSeen.load(), 0);
   EXPECT_EQ(plugin->outOfOrder.load(), 0);

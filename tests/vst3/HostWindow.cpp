@@ -232,7 +232,8 @@ tresult PLUGIN_API HostRunLoop::unregisterTimer(Linux::ITimerHandler* handler) {
 
 void HostRunLoop::Pump(int ticks) {
   const int target = timerTicks + ticks;
-  const auto giveUp = Clock::now() + std::chrono::seconds(10);
+  // Only a hang reaches it: on a busy machine a software-rendered frame can take seconds.
+  const auto giveUp = Clock::now() + std::chrono::seconds(60);
   while (timerTicks < target && Clock::now() < giveUp && !timers.empty()) {
     auto next = timers.front().due;
     for (const auto& timer : timers)
