@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "GtkWidgets.h"
 #include "HostRig.h"
 #include "IGraphics.h"
 #include "MainWindow.h"
@@ -113,19 +114,6 @@ std::vector<GtkDialog*> ShownPreferences() {
       shown.push_back(GTK_DIALOG(w->data));
   g_list_free(windows);
   return shown;
-}
-
-GtkWidget* FindNamed(GtkWidget* widget, const std::string& name) {
-  if (name == gtk_widget_get_name(widget))
-    return widget;
-  if (!GTK_IS_CONTAINER(widget))
-    return nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-  GtkWidget* found = nullptr;
-  for (GList* child = children; child && !found; child = child->next)
-    found = FindNamed(GTK_WIDGET(child->data), name);
-  g_list_free(children);
-  return found;
 }
 
 // Ends every running dialog, should a test's own way of ending them fail: a hang guard only.

@@ -6,6 +6,7 @@
 #include <functional>
 #include <stdexcept>
 
+#include "GtkWidgets.h"
 #include "HostRig.h"
 #include "MessageBox.h"
 #include "PreferencesDialog.h"
@@ -21,19 +22,6 @@ bool GtkReady() {
     return gtk_init_check(nullptr, nullptr) != FALSE;
   }();
   return ready;
-}
-
-GtkWidget* FindNamed(GtkWidget* widget, const std::string& name) {
-  if (name == gtk_widget_get_name(widget))
-    return widget;
-  if (!GTK_IS_CONTAINER(widget))
-    return nullptr;
-  GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
-  GtkWidget* found = nullptr;
-  for (GList* child = children; child && !found; child = child->next)
-    found = FindNamed(GTK_WIDGET(child->data), name);
-  g_list_free(children);
-  return found;
 }
 
 GtkDialog* ShownPreferences() {
