@@ -1,10 +1,12 @@
 #include "AudioThreadReports.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "Utf8.h"
 
@@ -16,13 +18,23 @@ enum SlotState : unsigned { kEmpty, kWriting, kFull, kReading };
 
 struct TextSlot {
   std::atomic<unsigned> state{kEmpty};
+  std::uint64_t sequence = 0;
   std::size_t length = 0;
   char text[kAudioThreadReportBytes];
 };
 static_assert(std::atomic<unsigned>::is_always_lock_free);
 
+// A slot's text as the UI thread took it.
+struct Report {
+  std::uint64_t sequence;
+  std::string text;
+};
+
 thread_local bool audioThread = false;
 std::atomic<unsigned> pendingReports{0};
+// Orders the texts: a report's text can be taken before the report is counted, so the slot taken
+// first need not hold the earlier report.
+std::atomic<std::uint64_t> nextSequence{0};
 // The first report since the last line; only an empty slot takes one.
 TextSlot firstSlot;
 // The latest report: each one goes to the slot that does not hold the one before, so the UI thread
@@ -34,13 +46,14 @@ std::chrono::steady_clock::time_point lastLine{};
 bool wroteLine = false;
 
 // Audio thread: false when the slot is being written or read just now.
-bool Fill(TextSlot& slot, bool overwrite, std::string_view text) noexcept {
+bool Fill(TextSlot& slot, bool overwrite, std::uint64_t sequence, std::string_view text) noexcept {
   unsigned state = slot.state.load(std::memory_order_relaxed);
   if (state != kEmpty && !(overwrite && state == kFull))
     return false;
   if (!slot.state.compare_exchange_strong(state, kWriting, std::memory_order_acquire,
                                           std::memory_order_relaxed))
     return false;
+  slot.sequence = sequence;
   slot.length = Utf8PrefixLength(text, kAudioThreadReportBytes);
   std::memcpy(slot.text, text.data(), slot.length);
   slot.state.store(kFull, std::memory_order_release);
@@ -48,17 +61,17 @@ bool Fill(TextSlot& slot, bool overwrite, std::string_view text) noexcept {
 }
 
 // UI thread: the text of a full slot, which is left empty.
-std::optional<std::string> Take(TextSlot& slot) {
+std::optional<Report> Take(TextSlot& slot) {
   unsigned full = kFull;
   if (!slot.state.compare_exchange_strong(full, kReading, std::memory_order_acquire,
                                           std::memory_order_relaxed))
     return std::nullopt;
-  std::string text(slot.text, slot.length);
+  Report report{slot.sequence, std::string(slot.text, slot.length)};
   slot.state.store(kEmpty, std::memory_order_release);
-  return text;
+  return report;
 }
 
-std::optional<std::string> TakeLatest() {
+std::optional<Report> TakeLatest() {
   // A report that comes meanwhile may hold the slot just named: look again, a few times at most.
   for (int attempt = 0; attempt < 3; ++attempt)
     if (auto text = Take(latestSlots[latestIndex.load(std::memory_order_acquire)]))
@@ -70,17 +83,19 @@ bool WritePending(std::chrono::steady_clock::time_point now) {
   const unsigned count = pendingReports.exchange(0, std::memory_order_acquire);
   if (count == 0)
     return false;
-  const std::optional<std::string> first = Take(firstSlot);
-  const std::optional<std::string> latest = TakeLatest();
+  std::optional<Report> first = Take(firstSlot);
+  std::optional<Report> latest = TakeLatest();
+  if (first && latest && first->sequence > latest->sequence)
+    std::swap(first, latest);
   if (count == 1 && (first || latest)) {
-    std::fprintf(stderr, "\nerrorCallback: %s\n\n", (first ? *first : *latest).c_str());
+    std::fprintf(stderr, "\nerrorCallback: %s\n\n", (first ? first : latest)->text.c_str());
   } else {
     std::string line =
         std::to_string(count) + (count == 1 ? " report" : " reports") + " from the audio thread";
     if (first)
-      line += "; the first: " + *first;
+      line += "; the first: " + first->text;
     if (latest)
-      line += "; the latest: " + *latest;
+      line += "; the latest: " + latest->text;
     std::fprintf(stderr, "\nerrorCallback: %s\n\n", line.c_str());
   }
   lastLine = now;
@@ -99,10 +114,11 @@ bool OnAudioThread() noexcept {
 }
 
 void KeepAudioThreadReport(std::string_view text) noexcept {
-  Fill(firstSlot, false, text);
+  const std::uint64_t sequence = nextSequence.fetch_add(1, std::memory_order_relaxed);
+  Fill(firstSlot, false, sequence, text);
   const unsigned before = latestIndex.load(std::memory_order_relaxed);
   for (const unsigned slot : {1 - before, before})
-    if (Fill(latestSlots[slot], true, text)) {
+    if (Fill(latestSlots[slot], true, sequence, text)) {
       latestIndex.store(slot, std::memory_order_release);
       break;
     }
