@@ -2,9 +2,12 @@
 // menu, the keys (accelerators, then the editor), the commands and the teardown.
 #include <gtest/gtest.h>
 
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
 #include <gtk/gtk.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -18,6 +21,7 @@
 #include "PngFile.h"
 #include "PreferencesDialog.h"
 #include "ProgramRun.h"
+#include "Waits.h"
 
 namespace {
 
@@ -32,13 +36,16 @@ void Pump(int iterations = 50) {
     g_main_context_iteration(nullptr, FALSE);
 }
 
-// Runs the loop until done() holds, for at most a second.
+// Runs the loop until done() holds; false only at a limit that a hang reaches.
 template <typename Done> bool PumpUntil(Done done) {
-  for (int i = 0; i < 100 && !done(); ++i) {
+  const auto giveUp = std::chrono::steady_clock::now() + kHangLimit;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= giveUp)
+      return false;
     Pump(1);
-    g_usleep(10000);
+    g_usleep(2000);
   }
-  return done();
+  return true;
 }
 
 class MainWindowTest : public testing::Test {
@@ -87,10 +94,20 @@ protected:
     gdk_event_free(event);
     Pump();
   }
-  // The editor sees the mouse at a place of its own, in design points.
+  // Puts the real pointer at a place of the editor's, in design points (scale 1), and waits until
+  // the editor has it there: the crossing the X server owes for the window that opened under the
+  // resting pointer may still be on its way.
   void PointAt(float x, float y) {
-    ASSERT_NE(window.Editor(), nullptr);
-    window.Editor()->OnMouseOver(x, y, IMouseMod());
+    IGraphics* editor = window.Editor();
+    ASSERT_NE(editor, nullptr);
+    Display* display = gdk_x11_display_get_xdisplay(gtk_widget_get_display(GTK_WIDGET(window.Window())));
+    XWarpPointer(display, None, reinterpret_cast<Window>(editor->GetWindow()), 0, 0, 0, 0,
+                 static_cast<int>(x), static_cast<int>(y));
+    XSync(display, False);
+    ASSERT_TRUE(PumpUntil([&] {
+      const IControl* over = editor->GetMouseOverControl();
+      return over && over->GetRECT().Contains(x, y);
+    }));
   }
   static double Mix() { return hostInstance->plugin->GetParam(kMix)->GetNormalized(); }
 
