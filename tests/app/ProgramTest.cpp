@@ -14,6 +14,7 @@
 #include "PngFile.h"
 #include "ProgramRun.h"
 #include "SingleInstance.h"
+#include "Waits.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ protected:
     args.insert(args.begin(), {"--screenshot", (shots / name).string()});
     ProgramRun run(args);
     EXPECT_TRUE(run.Started());
-    EXPECT_EQ(run.Wait(30s), 0);
+    EXPECT_EQ(run.Wait(kHangLimit), 0);
     return ReadPng(shots / name);
   }
 };
@@ -75,7 +76,7 @@ TEST_F(Program, ScreenshotIntoAMissingFolderFailsAndWritesNothing) {
   const std::filesystem::path path = shots / "missing" / "a.png";
   ProgramRun run({"--screenshot", path.string()});
   ASSERT_TRUE(run.Started());
-  const std::optional<int> code = run.Wait(30s);
+  const std::optional<int> code = run.Wait(kHangLimit);
   ASSERT_TRUE(code);
   EXPECT_NE(*code, 0);
   EXPECT_FALSE(std::filesystem::exists(path));
@@ -86,7 +87,7 @@ TEST_F(Program, AnEmptyScreenshotPathIsReportedAndFails) {
   const std::filesystem::path errors = runtime.Path() / "errors.txt";
   ProgramRun run({"--screenshot", ""}, errors);
   ASSERT_TRUE(run.Started());
-  EXPECT_EQ(run.Wait(30s), 2);
+  EXPECT_EQ(run.Wait(kHangLimit), 2);
   std::ifstream file(errors);
   const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   EXPECT_NE(text.find("path is empty"), std::string::npos) << text;
@@ -100,11 +101,11 @@ TEST_F(Program, ASecondCopyAsksTheRunningCopyToRaiseItsWindow) {
   ProgramRun second({"--no-io"});
   ASSERT_TRUE(second.Started());
   int raises = 0;
-  for (int attempt = 0; attempt < 500 && raises == 0 && second.Running(); ++attempt) {
+  for (int attempt = 0; attempt < 3000 && raises == 0 && second.Running(); ++attempt) {
     running.ServeRequest([&raises] { ++raises; });
     std::this_thread::sleep_for(20ms);
   }
-  EXPECT_EQ(second.Wait(10s), 0);
+  EXPECT_EQ(second.Wait(kHangLimit), 0);
   EXPECT_EQ(raises, 1);
 }
 
@@ -112,7 +113,7 @@ TEST_F(Program, ASecondCopyRaisesTheFirstAndEnds) {
   ProgramRun first({"--no-io"});
   ASSERT_TRUE(first.Started());
   // A probe may only ask once the first copy holds the lock, or it would take the lock itself.
-  for (int attempt = 0; attempt < 200 && !std::filesystem::exists(runtime.Path() / "Tamsel.socket");
+  for (int attempt = 0; attempt < 1200 && !std::filesystem::exists(runtime.Path() / "Tamsel.socket");
        ++attempt)
     std::this_thread::sleep_for(50ms);
   bool answered = false;
@@ -126,21 +127,21 @@ TEST_F(Program, ASecondCopyRaisesTheFirstAndEnds) {
 
   ProgramRun second({"--no-io"});
   ASSERT_TRUE(second.Started());
-  EXPECT_EQ(second.Wait(10s), 0);
+  EXPECT_EQ(second.Wait(kHangLimit), 0);
   EXPECT_TRUE(first.Running());
 
   // A copy that was to take a screenshot takes none, and says so in its exit code.
   std::filesystem::create_directories(shots);
   ProgramRun third({"--screenshot", (shots / "c.png").string()});
   ASSERT_TRUE(third.Started());
-  const std::optional<int> code = third.Wait(10s);
+  const std::optional<int> code = third.Wait(kHangLimit);
   ASSERT_TRUE(code);
   EXPECT_NE(*code, 0);
   EXPECT_FALSE(std::filesystem::exists(shots / "c.png"));
   EXPECT_TRUE(first.Running());
 
   first.Signal(SIGTERM);
-  EXPECT_EQ(first.Wait(10s), 0);
+  EXPECT_EQ(first.Wait(kHangLimit), 0);
 }
 
 // Settings that name devices of a JACK server that doesn't run: the start-up shows its box, before
@@ -157,7 +158,7 @@ TEST_F(Program, ACloseWhileTheStartUpBoxShowsEndsTheProgram) {
     ProgramRun run({}, runtime.Path() / "errors.txt"); // the audio and MIDI libraries' complaints
     ASSERT_TRUE(run.Started());
     bool boxShown = false;
-    for (int attempt = 0; attempt < 1500 && !boxShown && run.Running(); ++attempt) {
+    for (int attempt = 0; attempt < 3000 && !boxShown && run.Running(); ++attempt) {
       boxShown = WindowShown("Error");
       if (!boxShown)
         std::this_thread::sleep_for(20ms);
@@ -165,7 +166,7 @@ TEST_F(Program, ACloseWhileTheStartUpBoxShowsEndsTheProgram) {
     ASSERT_TRUE(boxShown) << "signal " << signal;
     run.Signal(signal);
     bool mainWindowShown = false;
-    for (int attempt = 0; attempt < 1500 && run.Running(); ++attempt) {
+    for (int attempt = 0; attempt < 3000 && run.Running(); ++attempt) {
       mainWindowShown = mainWindowShown || WindowShown("TAMSEL");
       std::this_thread::sleep_for(20ms);
     }
