@@ -26,7 +26,7 @@ constexpr int kDesignWidth = 1180;
 constexpr int kDesignHeight = 800;
 constexpr int kFrames = 5;
 // Timer ticks to wait for something the editor does on its own X events: only a hang reaches it.
-constexpr int kPatience = 300;
+constexpr int kPatience = 3000;
 
 // Places in the editor at scale 1, in design points and (the parent sits at the screen's origin)
 // screen pixels: the MIX knob's body, the BYPASS button, and a place outside the editor.
@@ -608,7 +608,7 @@ TEST_F(EditorView, CornerDragIsTakenInOnSize) {
   loop.Pump(2);
   // From inside the handle (the bottom-right 20 points) outwards: the scale grows by about 1.19.
   parent.Drag(kDesignWidth - 5, kDesignHeight - 5, 1400, 950);
-  for (int round = 0; round < 200 && loop.resizeRequests.empty(); ++round)
+  for (int round = 0; round < kPatience && loop.resizeRequests.empty(); ++round)
     loop.Pump(1);
   loop.Pump(2);
   ASSERT_FALSE(loop.resizeRequests.empty());
