@@ -77,7 +77,8 @@ protected:
     unsetenv("TMPDIR");
   }
 
-  // A key press as the window receives it while it has the focus.
+  // A key press as the window receives it while it has the focus. The window acts on it at once;
+  // no loop runs after it, since every turn of the loop may draw a frame, slow on a busy machine.
   void PressOnWindow(guint keyval, GdkModifierType mods) {
     GdkKeymapKey* keys = nullptr;
     gint n = 0;
@@ -92,7 +93,6 @@ protected:
     g_free(keys);
     gtk_widget_event(GTK_WIDGET(window.Window()), event);
     gdk_event_free(event);
-    Pump();
   }
   // Puts the real pointer at a place of the editor's, in design points (scale 1), and waits until
   // the editor has it there: the crossing the X server owes for the window that opened under the
