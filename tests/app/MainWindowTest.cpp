@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -30,10 +31,21 @@ struct Box {
   MessageButtons buttons;
 };
 
-// A bounded number of loop iterations: the editor's frame timer may always be ready.
+IGraphics* OpenEditor() {
+  return hostInstance && hostInstance->plugin ? hostInstance->plugin->GetUI() : nullptr;
+}
+
+// Runs what the loop has pending, in a bounded number of turns: the editor's frame timer may
+// always be ready. It has idle priority, so once it has drawn two frames all that was queued before
+// has run; on a busy machine every turn may draw one, and each is slow.
 void Pump(int iterations = 50) {
-  for (int i = 0; i < iterations; ++i)
+  const IGraphics* editor = OpenEditor();
+  const std::uint64_t frames = editor ? editor->FrameCount() : 0;
+  for (int i = 0; i < iterations; ++i) {
     g_main_context_iteration(nullptr, FALSE);
+    if (editor && OpenEditor() == editor && editor->FrameCount() >= frames + 2)
+      return;
+  }
 }
 
 // Runs the loop until done() holds; false only at a limit that a hang reaches.
