@@ -23,11 +23,6 @@ float WantedScale(int width, int height, float screenScale) {
                   static_cast<float>(width) / (screenScale * static_cast<float>(kTamselConfig.plugWidth)));
 }
 
-// Window pixels of a design length, as the graphics compute them.
-int Pixels(int points, float scale, float screenScale) {
-  return static_cast<int>(std::lround(static_cast<float>(points) * scale * screenScale));
-}
-
 } // namespace
 
 // UI thread. The resize this asks for may call back here; the guard makes that call do nothing.
@@ -63,8 +58,8 @@ bool Tamsel::FitParentWindowSize(int& width, int& height, float screenScale) con
   for (int round = 0; round < kMaxRounds; ++round) {
     const float wanted = WantedScale(w, h, screenScale);
     const float scale = std::clamp(wanted, kEditorMinScale, kEditorMaxScale);
-    const int nextW = Pixels(kTamselConfig.plugWidth, scale, screenScale);
-    const int nextH = Pixels(kTamselConfig.plugHeight, scale, screenScale);
+    const int nextW = IGraphics::PixelsOf(kTamselConfig.plugWidth, scale, screenScale);
+    const int nextH = IGraphics::PixelsOf(kTamselConfig.plugHeight, scale, screenScale);
     const bool settled = nextW == w && nextH == h;
     w = nextW;
     h = nextH;

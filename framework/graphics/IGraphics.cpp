@@ -263,15 +263,6 @@ float IGraphics::GetScreenScale() const {
   return impl->screenScale;
 }
 
-namespace {
-
-// Window pixels of a design length, the way WindowWidth and WindowHeight compute them.
-int Pixels(int points, float drawScale, float screenScale) {
-  return static_cast<int>(std::lround(static_cast<float>(points) * drawScale * screenScale));
-}
-
-} // namespace
-
 // Asks the platform for a new pixel size while the old one is still reported. True when the
 // caller should apply its size now: no need to ask, no hook, or an accepting platform that did not
 // apply a size of its own during the call.
@@ -307,7 +298,7 @@ bool IGraphics::SetScreenScale(float scale, bool needsPlatformResize) {
     return true;
   if (needsPlatformResize) {
     bool appliedMeanwhile = false;
-    if (!m.AskPlatform(Pixels(m.width, m.drawScale, scale), Pixels(m.height, m.drawScale, scale),
+    if (!m.AskPlatform(PixelsOf(m.width, m.drawScale, scale), PixelsOf(m.height, m.drawScale, scale),
                        appliedMeanwhile))
       return false;
     if (appliedMeanwhile)
@@ -344,7 +335,7 @@ void IGraphics::Resize(int width, int height, float scale, bool needsPlatformRes
   const bool changed = m.width != width || m.height != height || m.drawScale != scale;
   if (changed && needsPlatformResize) {
     bool appliedMeanwhile = false;
-    if (!m.AskPlatform(Pixels(width, scale, m.screenScale), Pixels(height, scale, m.screenScale),
+    if (!m.AskPlatform(PixelsOf(width, scale, m.screenScale), PixelsOf(height, scale, m.screenScale),
                        appliedMeanwhile) ||
         appliedMeanwhile)
       return;
@@ -352,12 +343,16 @@ void IGraphics::Resize(int width, int height, float scale, bool needsPlatformRes
   m.ApplySize(width, height, scale, m.screenScale);
 }
 
+int IGraphics::PixelsOf(int points, float drawScale, float screenScale) {
+  return static_cast<int>(std::lround(static_cast<float>(points) * drawScale * screenScale));
+}
+
 int IGraphics::WindowWidth() const {
-  return Pixels(impl->width, impl->drawScale, impl->screenScale);
+  return PixelsOf(impl->width, impl->drawScale, impl->screenScale);
 }
 
 int IGraphics::WindowHeight() const {
-  return Pixels(impl->height, impl->drawScale, impl->screenScale);
+  return PixelsOf(impl->height, impl->drawScale, impl->screenScale);
 }
 
 std::uint64_t IGraphics::FrameCount() const {

@@ -156,6 +156,8 @@ public:
   void SetPlatformResizeHook(std::function<bool(int widthPx, int heightPx)> hook);
   int WindowWidth() const;  // pixels
   int WindowHeight() const; // pixels
+  // Window pixels of a design length at these scales, rounded as WindowWidth and WindowHeight are.
+  static int PixelsOf(int points, float drawScale, float screenScale);
 
   // ---- Frame loop --------------------------------------------------------------------------
   // One frame: asks IsDirty of every control in attachment order (hidden ones too); when any

@@ -221,9 +221,8 @@ Linux::IRunLoop* IPlugVST3View::FindRunLoop() const {
 
 ViewRect IPlugVST3View::SizeForScale(float scale) const {
   const Config& config = plugin.GetConfig();
-  return ViewRect(
-      0, 0, static_cast<int32>(std::lround(static_cast<float>(config.plugWidth) * scale * contentScale)),
-      static_cast<int32>(std::lround(static_cast<float>(config.plugHeight) * scale * contentScale)));
+  return ViewRect(0, 0, IGraphics::PixelsOf(config.plugWidth, scale, contentScale),
+                  IGraphics::PixelsOf(config.plugHeight, scale, contentScale));
 }
 
 // While attached the editor's own window has the last word; before, the scale it will open with.
